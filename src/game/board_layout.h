@@ -1,0 +1,12 @@
+// The play grid's cell size, extent and origin; every piece geometry call reads the cell size.
+#pragma once
+
+#include <cstdint>
+
+namespace BoardLayout {
+inline int32_t cellSize = 60;
+inline int32_t columns = 0;
+inline int32_t rows = 0;
+inline int32_t originX = 0;
+inline int32_t originY = 0;
+}  // namespace BoardLayout

@@ -1,0 +1,101 @@
+// Loading and checking stage files, loading and saving the progress file.
+#include "game/data_files.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "game/piece.h"
+#include "support/file_io.h"
+
+StageFile stages[stageCount];
+ProgressFile progress;
+
+namespace {
+constexpr int32_t playFieldWidth = 620;
+constexpr int32_t playFieldHeight = 460;
+
+template <typename... Values>
+bool Refuse(char* reason, size_t reasonSize, const char* format, Values... values)
+{
+    if (reason != nullptr && reasonSize > 0) std::snprintf(reason, reasonSize, format, values...);
+    return false;
+}
+}  // namespace
+
+int32_t MaxBoardHeight(int32_t boardWidth)
+{
+    if (boardWidth < 1 || boardWidth > maxBoardWidth) return 0;
+    int32_t cellSize = playFieldWidth / (2 * boardWidth);
+    return playFieldHeight / cellSize;
+}
+
+bool CheckStageLimits(const StageFile& stage, char* reason, size_t reasonSize)
+{
+    if (stage.boardWidth < 1 || stage.boardWidth > maxBoardWidth) {
+        return Refuse(reason, reasonSize, "board width %d is outside 1..%d", stage.boardWidth, maxBoardWidth);
+    }
+    int32_t maxHeight = MaxBoardHeight(stage.boardWidth);
+    if (stage.boardHeight < 1 || stage.boardHeight > maxHeight) {
+        return Refuse(reason, reasonSize, "board height %d is outside 1..%d for width %d", stage.boardHeight,
+                      maxHeight, stage.boardWidth);
+    }
+    if (stage.pieceCount < 0 || stage.pieceCount > maxPieces) {
+        return Refuse(reason, reasonSize, "piece count %d is outside 0..%d", stage.pieceCount, maxPieces);
+    }
+    for (int32_t i = 0; i < stage.pieceCount; ++i) {
+        const PieceShape& shape = stage.shapes[i];
+        if (shape.cellCount < 0 || shape.cellCount > maxShapeCells) {
+            return Refuse(reason, reasonSize, "piece %d has %d cells, outside 0..%d", i, shape.cellCount,
+                          maxShapeCells);
+        }
+        for (int32_t k = 0; k < shape.cellCount; ++k) {
+            Point cell = shape.cells[k];
+            if (cell.x < -maxCellCoordinate || cell.x > maxCellCoordinate || cell.y < -maxCellCoordinate ||
+                cell.y > maxCellCoordinate) {
+                return Refuse(reason, reasonSize, "piece %d cell %d at (%d, %d) is outside -%d..%d", i, k, cell.x,
+                              cell.y, maxCellCoordinate, maxCellCoordinate);
+            }
+        }
+        int32_t pairs = CountAdjacentCellPairs(shape);
+        if (pairs > maxPieceEdges) {
+            return Refuse(reason, reasonSize, "piece %d has %d adjacent cell pairs, more than %d", i, pairs,
+                          maxPieceEdges);
+        }
+    }
+    return true;
+}
+
+bool ReadStageFile(const char* name, StageFile& stage, char* reason, size_t reasonSize)
+{
+    int32_t size = QueryFileSize(name);
+    if (size != static_cast<int32_t>(sizeof(StageFile))) {
+        if (size == 0) return Refuse(reason, reasonSize, "missing, empty or not a regular file");
+        return Refuse(reason, reasonSize, "%d bytes long, a stage file has %d", size,
+                      static_cast<int32_t>(sizeof(StageFile)));
+    }
+    if (ReadFileBytes(name, &stage, sizeof(StageFile)) == 0) return Refuse(reason, reasonSize, "cannot be read");
+    if (stage.magic != stageFileMagic) {
+        return Refuse(reason, reasonSize, "magic %d is not the stage file magic %d", stage.magic, stageFileMagic);
+    }
+    return CheckStageLimits(stage, reason, reasonSize);
+}
+
+bool LoadStageFile(const char* name, StageFile& stage)
+{
+    return ReadStageFile(name, stage, nullptr, 0);
+}
+
+bool LoadProgressFile()
+{
+    bool ok = QueryFileSize(progressFileName) == static_cast<int32_t>(sizeof(ProgressFile));
+    ok = ReadFileBytes(progressFileName, &progress, sizeof(ProgressFile)) > 0 && ok;
+    ok = ok && progress.magic == progressFileMagic;
+    if (!ok) std::memset(progress.clearedFlags, 0, sizeof progress.clearedFlags);
+    return true;
+}
+
+bool SaveProgressFile()
+{
+    progress.magic = progressFileMagic;
+    return WriteFileBytes(progressFileName, &progress, sizeof(ProgressFile)) != 0;
+}
