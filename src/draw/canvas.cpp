@@ -1,0 +1,346 @@
+// Canvas operations over the pixel store: state setters, lines, rectangles, text and the blend.
+#include "draw/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "draw/font_cache.h"
+
+Canvas canvases[canvasCount];
+int32_t currentCanvas = 0;
+
+namespace {
+constexpr char initialFontFace[] = "ＭＳ ゴシック";
+constexpr int32_t initialFontHeight = 12;
+constexpr int32_t normalFontWeight = 400;
+constexpr uint8_t initialShade = 255;
+constexpr int32_t bytesPerPixel = 3;
+
+// Largest e >= 0 with 4 * e * e <= limit, for limit >= 0.
+int32_t HalfSpan(int64_t limit)
+{
+    auto e = static_cast<int64_t>(std::sqrt(static_cast<double>(limit) / 4.0));
+    while (e > 0 && 4 * e * e > limit) --e;
+    while (4 * (e + 1) * (e + 1) <= limit) ++e;
+    return static_cast<int32_t>(e);
+}
+
+// True when the pixel centre (px, py) lies within half the width of the segment A-B.
+bool InsideStroke(int64_t px, int64_t py, int64_t ax, int64_t ay, int64_t bx, int64_t by, int64_t width)
+{
+    int64_t dx = bx - ax;
+    int64_t dy = by - ay;
+    int64_t rx = px - ax;
+    int64_t ry = py - ay;
+    int64_t along = rx * dx + ry * dy;
+    int64_t lengthSquared = dx * dx + dy * dy;
+    __extension__ typedef __int128 Wide;
+    Wide limit = static_cast<Wide>(width) * width;
+    if (along <= 0) return 4 * (static_cast<Wide>(rx) * rx + static_cast<Wide>(ry) * ry) <= limit;
+    if (along >= lengthSquared) {
+        int64_t sx = px - bx;
+        int64_t sy = py - by;
+        return 4 * (static_cast<Wide>(sx) * sx + static_cast<Wide>(sy) * sy) <= limit;
+    }
+    Wide cross = static_cast<Wide>(rx) * dy - static_cast<Wide>(ry) * dx;
+    return 4 * cross * cross <= limit * lengthSquared;
+}
+
+uint8_t BlendChannel(uint8_t under, uint8_t over, uint8_t coverage)
+{
+    return static_cast<uint8_t>((under * (255 - coverage) + over * coverage + 127) / 255);
+}
+}  // namespace
+
+void Canvas::create(int32_t newWidth, int32_t newHeight)
+{
+    release();
+    if (newWidth <= 0 || newHeight <= 0) return;
+    size_t size = static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight) * bytesPerPixel;
+    pixels = std::make_unique<uint8_t[]>(size);  // a new picture starts black
+    width = newWidth;
+    height = newHeight;
+    setTextColor(initialShade, initialShade, initialShade);
+    setFont(initialFontFace, initialFontHeight);
+    updatePen(1);
+    updateBrush();
+    valid = true;
+}
+
+void Canvas::release()
+{
+    if (!valid) return;
+    pixels.reset();
+    valid = false;
+}
+
+void Canvas::setFont(const char* face, int32_t newHeight)
+{
+    std::strncpy(fontFace, face, fontFaceSize - 1);
+    fontFace[fontFaceSize - 1] = '\0';
+    fontHeight = newHeight;
+    fontWeight = normalFontWeight;
+    fontExtra = 0;
+}
+
+void Canvas::setTextColor(uint8_t r, uint8_t g, uint8_t b)
+{
+    red = r;
+    green = g;
+    blue = b;
+}
+
+void Canvas::updatePen(int32_t penWidth)
+{
+    pen = {penWidth, red, green, blue};
+}
+
+void Canvas::updateBrush()
+{
+    brush = {red, green, blue};
+}
+
+void Canvas::setColor(uint8_t r, uint8_t g, uint8_t b)
+{
+    setTextColor(r, g, b);
+    updatePen(1);
+    updateBrush();
+}
+
+void Canvas::moveTo(int32_t x, int32_t y)
+{
+    penX = x;
+    penY = y;
+}
+
+void Canvas::lineTo(int32_t x, int32_t y)
+{
+    if (pixels != nullptr) {
+        if (pen.width > 1) {
+            wideLine(penX, penY, x, y);
+        } else {
+            thinLine(penX, penY, x, y);
+        }
+    }
+    penX = x;
+    penY = y;
+}
+
+void Canvas::clear()
+{
+    rectangle(0, 0, width, height);
+}
+
+void Canvas::rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    if (pixels == nullptr || left >= right || top >= bottom) return;
+    for (int32_t y = top; y < bottom; ++y) {
+        bool ring = y == top || y == bottom - 1;
+        if (ring) {
+            fillSpan(y, left, right - 1, pen.red, pen.green, pen.blue);
+            continue;
+        }
+        fillSpan(y, left, left, pen.red, pen.green, pen.blue);
+        fillSpan(y, left + 1, right - 2, brush.red, brush.green, brush.blue);
+        if (right - 1 > left) fillSpan(y, right - 1, right - 1, pen.red, pen.green, pen.blue);
+    }
+}
+
+TextSize Canvas::measureText(const char* text)
+{
+    FontFace* face = currentFont();
+    if (face == nullptr) return {0, fontHeight};
+    int32_t total = 0;
+    for (const char* c = text; *c != '\0'; ++c) total += GlyphFor(*face, static_cast<uint8_t>(*c)).advance;
+    return {total, fontHeight};
+}
+
+void Canvas::textOut(const char* text)
+{
+    FontFace* face = pixels != nullptr ? currentFont() : nullptr;
+    if (face != nullptr) {
+        int32_t x = penX;
+        int32_t baseline = penY + face->ascent;
+        for (const char* c = text; *c != '\0'; ++c) {
+            const Glyph& glyph = GlyphFor(*face, static_cast<uint8_t>(*c));
+            int32_t glyphLeft = x + glyph.left;
+            int32_t glyphTop = baseline - glyph.top;
+            for (int32_t row = 0; row < glyph.rows; ++row) {
+                int32_t y = glyphTop + row;
+                if (y < 0 || y >= height) continue;
+                const uint8_t* coverage = glyph.coverage.get() + static_cast<size_t>(row) * glyph.width;
+                int32_t first = std::max(0, -glyphLeft);
+                int32_t last = std::min(glyph.width, width - glyphLeft);
+                for (int32_t column = first; column < last; ++column) {
+                    uint8_t alpha = coverage[column];
+                    if (alpha == 0) continue;
+                    uint8_t* p = pixels.get() +
+                                 (static_cast<size_t>(height - 1 - y) * width + glyphLeft + column) * bytesPerPixel;
+                    p[0] = BlendChannel(p[0], blue, alpha);
+                    p[1] = BlendChannel(p[1], green, alpha);
+                    p[2] = BlendChannel(p[2], red, alpha);
+                }
+            }
+            x += glyph.advance;
+        }
+    }
+    penY += fontHeight;
+}
+
+void Canvas::textOutCentered(const char* text)
+{
+    int32_t x0 = penX;
+    int32_t y0 = penY;
+    int32_t w = measureText(text).width;
+    moveTo(x0 - w / 2, y0);
+    textOut(text);
+    moveTo(x0, penY);
+}
+
+void Canvas::textOutRight(const char* text)
+{
+    int32_t x0 = penX;
+    int32_t y0 = penY;
+    int32_t w = measureText(text).width;
+    moveTo(x0 - w, y0);
+    textOut(text);
+    moveTo(x0, penY);
+}
+
+// The font is a plain face name and height; the opened font is looked up in
+// the cache when text is measured or drawn.
+FontFace* Canvas::currentFont()
+{
+    return AcquireFont(fontFace, fontHeight);
+}
+
+void Canvas::fillSpan(int32_t y, int32_t left, int32_t right, uint8_t r, uint8_t g, uint8_t b)
+{
+    if (y < 0 || y >= height) return;
+    left = std::max(left, 0);
+    right = std::min(right, width - 1);
+    if (left > right) return;
+    uint8_t* p = pixels.get() + (static_cast<size_t>(height - 1 - y) * width + left) * bytesPerPixel;
+    size_t count = static_cast<size_t>(right - left + 1);
+    if (r == g && g == b) {
+        std::memset(p, r, count * bytesPerPixel);
+        return;
+    }
+    for (size_t i = 0; i < count; ++i, p += bytesPerPixel) {
+        p[0] = b;
+        p[1] = g;
+        p[2] = r;
+    }
+}
+
+void Canvas::plotPixel(int32_t x, int32_t y, uint8_t r, uint8_t g, uint8_t b)
+{
+    if (x < 0 || x >= width || y < 0 || y >= height) return;
+    uint8_t* p = pixels.get() + (static_cast<size_t>(height - 1 - y) * width + x) * bytesPerPixel;
+    p[0] = b;
+    p[1] = g;
+    p[2] = r;
+}
+
+// A one-pixel line from (x0, y0) up to but not including (x1, y1).
+void Canvas::thinLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
+{
+    int64_t dx = std::abs(static_cast<int64_t>(x1) - x0);
+    int64_t dy = -std::abs(static_cast<int64_t>(y1) - y0);
+    int32_t stepX = x0 < x1 ? 1 : -1;
+    int32_t stepY = y0 < y1 ? 1 : -1;
+    int64_t error = dx + dy;
+    int64_t x = x0;
+    int64_t y = y0;
+    while (x != x1 || y != y1) {
+        plotPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), pen.red, pen.green, pen.blue);
+        int64_t doubled = 2 * error;
+        if (doubled >= dy) {
+            error += dy;
+            x += stepX;
+        }
+        if (doubled <= dx) {
+            error += dx;
+            y += stepY;
+        }
+    }
+}
+
+// Every pixel whose centre lies within half the pen width of the segment:
+// a stroke of that width with round caps. The set of such pixels in one row
+// is an interval, found directly for level and upright segments.
+void Canvas::wideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
+{
+    int64_t w = pen.width;
+    int64_t limit = w * w;
+    int32_t reach = HalfSpan(limit);
+    int64_t top = std::max<int64_t>(std::min(y0, y1) - static_cast<int64_t>(reach), 0);
+    int64_t bottom = std::min<int64_t>(std::max(y0, y1) + static_cast<int64_t>(reach), height - 1);
+    int64_t leftBound = std::max<int64_t>(std::min(x0, x1) - static_cast<int64_t>(reach), 0);
+    int64_t rightBound = std::min<int64_t>(std::max(x0, x1) + static_cast<int64_t>(reach), width - 1);
+    if (top > bottom || leftBound > rightBound) return;
+
+    if (y0 == y1) {
+        int32_t left = std::min(x0, x1);
+        int32_t right = std::max(x0, x1);
+        for (int64_t y = top; y <= bottom; ++y) {
+            int64_t dy = y - y0;
+            int32_t e = HalfSpan(limit - 4 * dy * dy);
+            fillSpan(static_cast<int32_t>(y), left - e, right + e, pen.red, pen.green, pen.blue);
+        }
+        return;
+    }
+    if (x0 == x1) {
+        int32_t upper = std::min(y0, y1);
+        int32_t lower = std::max(y0, y1);
+        for (int64_t y = top; y <= bottom; ++y) {
+            int64_t outside = y < upper ? upper - y : (y > lower ? y - lower : 0);
+            int32_t e = HalfSpan(limit - 4 * outside * outside);
+            fillSpan(static_cast<int32_t>(y), x0 - e, x0 + e, pen.red, pen.green, pen.blue);
+        }
+        return;
+    }
+    for (int64_t y = top; y <= bottom; ++y) {
+        int64_t first = -1;
+        for (int64_t x = leftBound; x <= rightBound; ++x) {
+            bool inside = InsideStroke(x, y, x0, y0, x1, y1, w);
+            if (inside && first < 0) first = x;
+            if (!inside && first >= 0) {
+                fillSpan(static_cast<int32_t>(y), static_cast<int32_t>(first), static_cast<int32_t>(x - 1), pen.red,
+                         pen.green, pen.blue);
+                first = -1;
+                break;
+            }
+        }
+        if (first >= 0) {
+            fillSpan(static_cast<int32_t>(y), static_cast<int32_t>(first), static_cast<int32_t>(rightBound), pen.red,
+                     pen.green, pen.blue);
+        }
+    }
+}
+
+void blendRect(int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    Canvas& canvas = canvases[currentCanvas];
+    if (canvas.pixels == nullptr) return;
+    int32_t x0 = std::max(left, 0);
+    int32_t x1 = std::min(right, canvas.width);
+    int32_t y0 = std::max(top, 0);
+    int32_t y1 = std::min(bottom, canvas.height);
+    if (x0 >= x1 || y0 >= y1) return;
+    for (int32_t y = y0; y < y1; ++y) {
+        uint8_t* p = pixelAt(x0, y);
+        for (int32_t x = x0; x < x1; ++x, p += bytesPerPixel) {
+            p[0] = static_cast<uint8_t>((p[0] + canvas.blue) >> 1);
+            p[1] = static_cast<uint8_t>((p[1] + canvas.green) >> 1);
+            p[2] = static_cast<uint8_t>((p[2] + canvas.red) >> 1);
+        }
+    }
+}
+
+uint8_t* pixelAt(int32_t x, int32_t y)
+{
+    Canvas& canvas = canvases[currentCanvas];
+    return canvas.pixels.get() + (static_cast<ptrdiff_t>(canvas.height - y - 1) * canvas.width + x) * bytesPerPixel;
+}

@@ -1,0 +1,19 @@
+// WriteCanvasPng: libpng's simplified writer reads the bottom-up BGR store through a negative stride.
+#include "draw/png_export.h"
+
+#include <png.h>
+
+bool WriteCanvasPng(const Canvas& canvas, const char* path)
+{
+    if (canvas.pixels == nullptr) return false;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(canvas.width);
+    image.height = static_cast<png_uint_32>(canvas.height);
+    image.format = PNG_FORMAT_BGR;
+    // A negative stride tells libpng that the bottom row comes first in memory.
+    png_int_32 stride = -static_cast<png_int_32>(PNG_IMAGE_ROW_STRIDE(image));
+    int ok = png_image_write_to_file(&image, path, 0, canvas.pixels.get(), stride, nullptr);
+    png_image_free(&image);
+    return ok != 0;
+}
