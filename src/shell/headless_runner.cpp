@@ -1,0 +1,166 @@
+// RunHeadless: the same seam as the window (snapshot in, canvas 0 out) with no display and no clock.
+#include "shell/headless_runner.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "draw/canvas.h"
+#include "draw/png_export.h"
+#include "game/game_frame.h"
+#include "shell/command_line.h"
+#include "shell/input_script.h"
+#include "shell/trace_writer.h"
+#include "support/input_snapshot.h"
+#include "support/random.h"
+
+namespace {
+constexpr int exitFramesRan = 0;
+constexpr int exitGameFailed = 1;
+constexpr int exitBadUsage = 2;
+constexpr int32_t canvasWidth = 640;
+constexpr int32_t canvasHeight = 480;
+constexpr char usage[] =
+    "usage: tessera --headless [--dir DIR] [--seed N] [--stage K] [--input FILE] [--frames N] [--trace FILE] "
+    "[--shot FRAME:PATH.png]...";
+
+struct Shot {
+    int32_t frame;
+    std::string path;
+};
+
+struct HeadlessOptions {
+    const char* directory = nullptr;
+    bool seedGiven = false;
+    uint32_t seed = 0;
+    int32_t stage = -1;
+    const char* inputPath = nullptr;
+    int32_t frames = -1;
+    const char* tracePath = nullptr;
+    std::vector<Shot> shots;
+};
+
+uint32_t heldButtons = 0;
+
+bool ScriptButtonDown(InputKey key)
+{
+    return (heldButtons & key) != 0;
+}
+
+int BadUsage(const std::string& reason)
+{
+    std::fprintf(stderr, "tessera: %s\n%s\n", reason.c_str(), usage);
+    return exitBadUsage;
+}
+
+bool ParseShot(const char* text, Shot& shot)
+{
+    const char* colon = std::strchr(text, ':');
+    if (colon == nullptr || colon[1] == '\0') return false;
+    int64_t frame = 0;
+    std::string number(text, colon);
+    if (!ParseNumber(number.c_str(), 0, INT32_MAX, frame)) return false;
+    shot = {static_cast<int32_t>(frame), colon + 1};
+    return true;
+}
+
+// Returns an empty text on success, else why the arguments are bad.
+std::string ParseOptions(int argc, char** argv, HeadlessOptions& options)
+{
+    for (int i = 0; i < argc; ++i) {
+        std::string option = argv[i];
+        if (i + 1 >= argc) return "option " + option + " needs a value";
+        const char* value = argv[++i];
+        int64_t number = 0;
+        if (option == "--dir") {
+            options.directory = value;
+        } else if (option == "--seed") {
+            if (!ParseNumber(value, 0, UINT32_MAX, number)) return "--seed needs a number from 0 to 4294967295";
+            options.seedGiven = true;
+            options.seed = static_cast<uint32_t>(number);
+        } else if (option == "--stage") {
+            if (!ParseNumber(value, 0, 9, number)) return "--stage needs a stage number from 0 to 9";
+            options.stage = static_cast<int32_t>(number);
+        } else if (option == "--input") {
+            options.inputPath = value;
+        } else if (option == "--frames") {
+            if (!ParseNumber(value, 0, INT32_MAX, number)) return "--frames needs a number of frames";
+            options.frames = static_cast<int32_t>(number);
+        } else if (option == "--trace") {
+            options.tracePath = value;
+        } else if (option == "--shot") {
+            Shot shot;
+            if (!ParseShot(value, shot)) return "--shot needs FRAME:PATH.png";
+            options.shots.push_back(shot);
+        } else {
+            return "unknown option " + option;
+        }
+    }
+    return {};
+}
+
+int RunFrames(const HeadlessOptions& options, const InputScript& script, std::FILE* trace)
+{
+    int32_t frames = options.frames;
+    if (frames < 0) frames = script.steps.empty() ? 1 : script.steps.back().frame + 1;
+    size_t nextStep = 0;
+    for (int32_t frame = 0; frame < frames; ++frame) {
+        while (nextStep < script.steps.size() && script.steps[nextStep].frame <= frame) {
+            const ScriptStep& step = script.steps[nextStep++];
+            RecordMouseMove(step.x, step.y);
+            heldButtons = step.buttons;
+        }
+        TakeInputSnapshot();
+        if (GameFrame() != 0) return exitGameFailed;
+        if (trace != nullptr) WriteTraceLine(trace, frame);
+        for (const Shot& shot : options.shots) {
+            if (shot.frame == frame && !WriteCanvasPng(canvases[0], shot.path.c_str())) {
+                std::fprintf(stderr, "tessera: cannot write %s\n", shot.path.c_str());
+                return exitBadUsage;
+            }
+        }
+    }
+    return exitFramesRan;
+}
+}  // namespace
+
+int RunHeadless(int argc, char** argv)
+{
+    HeadlessOptions options;
+    std::string reason = ParseOptions(argc, argv, options);
+    if (!reason.empty()) return BadUsage(reason);
+
+    InputScript script;
+    if (options.inputPath != nullptr && !ReadInputScript(options.inputPath, script, reason)) {
+        std::fprintf(stderr, "%s\n", reason.c_str());
+        return exitBadUsage;
+    }
+    if (options.directory != nullptr && chdir(options.directory) != 0) {
+        return BadUsage(std::string("cannot enter directory ") + options.directory);
+    }
+    std::FILE* trace = nullptr;
+    if (options.tracePath != nullptr) {
+        trace = std::fopen(options.tracePath, "w");
+        if (trace == nullptr) return BadUsage(std::string("cannot write ") + options.tracePath);
+    }
+
+    uint32_t seed = static_cast<uint32_t>(std::time(nullptr));
+    if (script.seed.has_value()) seed = *script.seed;
+    if (options.seedGiven) seed = options.seed;
+
+    canvases[0].create(canvasWidth, canvasHeight);
+    SeedRandom(seed);
+    SetKeyStateReader(ScriptButtonDown);
+    RequestStageAtLoad(options.stage);
+
+    int result = RunFrames(options, script, trace);
+    if (trace != nullptr && std::fclose(trace) != 0) {
+        std::fprintf(stderr, "tessera: cannot write %s\n", options.tracePath);
+        if (result == exitFramesRan) result = exitBadUsage;
+    }
+    return result;
+}

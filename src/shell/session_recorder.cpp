@@ -1,0 +1,51 @@
+// The recorder writes "seed N" and then a "FRAME X Y BUTTONS" line whenever the snapshot's mouse or buttons change.
+#include "shell/session_recorder.h"
+
+#include "shell/input_script.h"
+#include "support/input_snapshot.h"
+
+namespace {
+constexpr uint32_t recordedButtons = InputKey::LeftButton | InputKey::RightButton;
+
+void WriteStep(SessionRecorder& recorder, int32_t frame, int32_t x, int32_t y, uint32_t buttons)
+{
+    std::fprintf(recorder.file, "%d %d %d %s\n", frame, x, y, ButtonsField(buttons));
+    std::fflush(recorder.file);
+    recorder.anyStep = true;
+    recorder.lastFrame = frame;
+    recorder.lastX = x;
+    recorder.lastY = y;
+    recorder.lastButtons = buttons;
+}
+}  // namespace
+
+bool StartRecording(SessionRecorder& recorder, const char* path, uint32_t seed)
+{
+    recorder = {};
+    recorder.file = std::fopen(path, "w");
+    if (recorder.file == nullptr) return false;
+    std::fprintf(recorder.file, "# tessera session\nseed %u\n", seed);
+    std::fflush(recorder.file);
+    return true;
+}
+
+void RecordFrameInput(SessionRecorder& recorder, int32_t frame)
+{
+    if (recorder.file == nullptr) return;
+    int32_t x = inputSnapshot.mouseX;
+    int32_t y = inputSnapshot.mouseY;
+    uint32_t buttons = inputSnapshot.currentKeys & recordedButtons;
+    if (recorder.anyStep && x == recorder.lastX && y == recorder.lastY && buttons == recorder.lastButtons) return;
+    WriteStep(recorder, frame, x, y, buttons);
+}
+
+void StopRecording(SessionRecorder& recorder, int32_t framesRun)
+{
+    if (recorder.file == nullptr) return;
+    int32_t finalFrame = framesRun - 1;
+    if (finalFrame > recorder.lastFrame) {
+        WriteStep(recorder, finalFrame, recorder.lastX, recorder.lastY, recorder.lastButtons);
+    }
+    std::fclose(recorder.file);
+    recorder.file = nullptr;
+}

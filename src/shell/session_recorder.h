@@ -1,0 +1,23 @@
+// Records a window session's input as an input script, so the headless runner replays it frame for frame.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+struct SessionRecorder {
+    std::FILE* file = nullptr;
+    bool anyStep = false;
+    int32_t lastFrame = -1;
+    int32_t lastX = 0;
+    int32_t lastY = 0;
+    uint32_t lastButtons = 0;
+};
+
+bool StartRecording(SessionRecorder& recorder, const char* path, uint32_t seed);
+
+// Called after each snapshot, before that frame runs; writes a line when the
+// mouse or the buttons changed.
+void RecordFrameInput(SessionRecorder& recorder, int32_t frame);
+
+// Marks the last frame that ran, so the replay runs as many frames.
+void StopRecording(SessionRecorder& recorder, int32_t framesRun);

@@ -1,0 +1,86 @@
+// Key and button state kept from SDL events, so a snapshot sees the state after the last handled event.
+#include "shell/window_input.h"
+
+#include <cstdint>
+
+namespace {
+constexpr int32_t wheelNotch = 120;
+
+// Left and right modifier keys are kept apart and merged when asked.
+uint32_t keysDown = 0;
+bool leftControl = false;
+bool rightControl = false;
+bool leftShift = false;
+bool rightShift = false;
+
+uint32_t KeyBitFor(SDL_Keycode key)
+{
+    switch (key) {
+    case SDLK_LEFT: return InputKey::Left;
+    case SDLK_UP: return InputKey::Up;
+    case SDLK_RIGHT: return InputKey::Right;
+    case SDLK_DOWN: return InputKey::Down;
+    case SDLK_SPACE: return InputKey::Space;
+    case SDLK_RETURN: return InputKey::Return;
+    case SDLK_ESCAPE: return InputKey::Escape;
+    case SDLK_TAB: return InputKey::Tab;
+    default: return 0;
+    }
+}
+
+uint32_t ButtonBitFor(uint8_t button)
+{
+    if (button == SDL_BUTTON_LEFT) return InputKey::LeftButton;
+    if (button == SDL_BUTTON_RIGHT) return InputKey::RightButton;
+    return 0;
+}
+
+void SetBit(uint32_t bit, bool down)
+{
+    keysDown = down ? keysDown | bit : keysDown & ~bit;
+}
+
+void RecordKey(SDL_Keycode key, bool down)
+{
+    switch (key) {
+    case SDLK_LCTRL: leftControl = down; break;
+    case SDLK_RCTRL: rightControl = down; break;
+    case SDLK_LSHIFT: leftShift = down; break;
+    case SDLK_RSHIFT: rightShift = down; break;
+    default: SetBit(KeyBitFor(key), down); break;
+    }
+}
+}  // namespace
+
+void RecordWindowInput(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: RecordKey(event.key.keysym.sym, event.type == SDL_KEYDOWN); break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        SetBit(ButtonBitFor(event.button.button), event.type == SDL_MOUSEBUTTONDOWN);
+        RecordMouseMove(event.button.x, event.button.y);
+        break;
+    case SDL_MOUSEMOTION: RecordMouseMove(event.motion.x, event.motion.y); break;
+    case SDL_MOUSEWHEEL: RecordMouseWheel(event.wheel.y * wheelNotch); break;
+    case SDL_WINDOWEVENT:
+        // A button let go outside the window sends no event there; take the
+        // buttons' real state when the pointer comes back.
+        if (event.window.event == SDL_WINDOWEVENT_ENTER) {
+            uint32_t buttons = SDL_GetGlobalMouseState(nullptr, nullptr);
+            SetBit(InputKey::LeftButton, (buttons & SDL_BUTTON_LMASK) != 0);
+            SetBit(InputKey::RightButton, (buttons & SDL_BUTTON_RMASK) != 0);
+        }
+        break;
+    default: break;
+    }
+}
+
+bool WindowKeyDown(InputKey key)
+{
+    uint32_t keys = keysDown;
+    if (leftControl || rightControl) keys |= InputKey::Control;
+    if (leftShift || rightShift) keys |= InputKey::Shift;
+    return (keys & key) != 0;
+}

@@ -1,0 +1,12 @@
+// Turns SDL's input events into the game's key bits, mouse position and wheel turns.
+#pragma once
+
+#include <SDL.h>
+
+#include "support/input_snapshot.h"
+
+// Feeds one event into the key state and the snapshot's mouse; others are ignored.
+void RecordWindowInput(const SDL_Event& event);
+
+// The key state as of the last event recorded, for TakeInputSnapshot.
+bool WindowKeyDown(InputKey key);

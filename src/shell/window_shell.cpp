@@ -1,0 +1,209 @@
+// The SDL shell: one fixed 640 x 480 window, events first, then one game frame every 50 ms.
+#include "shell/window_shell.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "draw/canvas.h"
+#include "game/game_frame.h"
+#include "shell/command_line.h"
+#include "shell/session_recorder.h"
+#include "shell/window_input.h"
+#include "support/input_snapshot.h"
+#include "support/message_box.h"
+#include "support/random.h"
+
+namespace {
+constexpr int32_t clientWidth = 640;
+constexpr int32_t clientHeight = 480;
+constexpr uint32_t frameInterval = 50;
+constexpr char windowClass[] = "win game module";
+constexpr char windowTitle[] = "";
+constexpr int exitCode = 0;
+constexpr int exitBadUsage = 2;
+constexpr char usage[] = "usage: tessera [--seed N] [--record FILE]\n       tessera --headless ...";
+
+struct WindowOptions {
+    bool seedGiven = false;
+    uint32_t seed = 0;
+    const char* recordPath = nullptr;
+};
+
+SDL_Window* mainWindow = nullptr;
+SDL_Renderer* renderer = nullptr;
+SDL_Texture* canvasTexture = nullptr;
+uint32_t closeRequestEvent = 0;
+bool repaintPending = false;
+bool closing = false;
+
+bool ParseOptions(int argc, char** argv, WindowOptions& options)
+{
+    for (int i = 0; i < argc; ++i) {
+        std::string option = argv[i];
+        if (i + 1 >= argc) return false;
+        const char* value = argv[++i];
+        int64_t number = 0;
+        if (option == "--seed" && ParseNumber(value, 0, UINT32_MAX, number)) {
+            options.seedGiven = true;
+            options.seed = static_cast<uint32_t>(number);
+        } else if (option == "--record") {
+            options.recordPath = value;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Copies canvas 0 to the window: one texture upload of the bottom-up BGR
+// store, shown flipped the right way up.
+void Paint()
+{
+    const Canvas& canvas = canvases[0];
+    if (canvas.pixels != nullptr) {
+        SDL_UpdateTexture(canvasTexture, nullptr, canvas.pixels.get(), canvas.width * 3);
+    }
+    SDL_RenderClear(renderer);
+    SDL_RenderCopyEx(renderer, canvasTexture, nullptr, nullptr, 0.0, nullptr, SDL_FLIP_VERTICAL);
+    SDL_RenderPresent(renderer);
+}
+
+int32_t ShowWindowMessageBox(const char* text, int32_t type, const char* caption)
+{
+    (void)type;  // the game shows one kind of box: one OK button, no icon
+    if (SDL_ShowSimpleMessageBox(0, caption, text, mainWindow) != 0) {
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+    }
+    return messageBoxIdOk;
+}
+
+void CloseWindow()
+{
+    closing = true;
+    SetMessageBoxHandler(nullptr);
+    if (canvasTexture != nullptr) SDL_DestroyTexture(canvasTexture);
+    if (renderer != nullptr) SDL_DestroyRenderer(renderer);
+    if (mainWindow != nullptr) SDL_DestroyWindow(mainWindow);
+    canvasTexture = nullptr;
+    renderer = nullptr;
+    mainWindow = nullptr;
+}
+
+void RequestClose()
+{
+    SDL_Event event{};
+    event.type = closeRequestEvent;
+    SDL_PushEvent(&event);
+}
+
+void HandleEvent(const SDL_Event& event)
+{
+    RecordWindowInput(event);
+    if (event.type == SDL_QUIT || event.type == closeRequestEvent) {
+        CloseWindow();
+    } else if (event.type == SDL_WINDOWEVENT) {
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) CloseWindow();
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) repaintPending = true;
+    } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE && event.key.repeat == 0) {
+        RequestClose();
+    }
+}
+
+bool CreateGameWindow(uint32_t seed)
+{
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+    SDL_SetHint(SDL_HINT_APP_NAME, windowClass);
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", windowClass, 1);
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "tessera: cannot start the window system: %s\n", SDL_GetError());
+        return false;
+    }
+    mainWindow = SDL_CreateWindow(windowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, clientWidth,
+                                  clientHeight, SDL_WINDOW_HIDDEN);
+    if (mainWindow != nullptr) renderer = SDL_CreateRenderer(mainWindow, -1, SDL_RENDERER_SOFTWARE);
+    if (renderer != nullptr) {
+        canvasTexture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, clientWidth,
+                                          clientHeight);
+    }
+    if (canvasTexture == nullptr) {
+        std::fprintf(stderr, "tessera: cannot create the window: %s\n", SDL_GetError());
+        CloseWindow();
+        return false;
+    }
+    closeRequestEvent = SDL_RegisterEvents(1);
+    canvases[0].create(clientWidth, clientHeight);
+    SeedRandom(seed);
+    SetKeyStateReader(WindowKeyDown);
+    SetMessageBoxHandler(ShowWindowMessageBox);
+    SDL_ShowWindow(mainWindow);
+    Paint();
+    return true;
+}
+
+// Events always go first. When none waits, a due frame runs; then the loop
+// waits for the next event or the due time, whichever comes first. When the
+// due time passes the window is repainted, so each period shows the frame
+// drawn in the period before it.
+int32_t RunFrameLoop(SessionRecorder& recorder)
+{
+    bool frameDue = true;
+    uint32_t nextFrameTime = SDL_GetTicks();
+    int32_t framesRun = 0;
+    SDL_Event event;
+    while (!closing) {
+        if (SDL_PollEvent(&event) != 0) {
+            HandleEvent(event);
+            continue;
+        }
+        if (repaintPending) {
+            repaintPending = false;
+            Paint();
+            continue;
+        }
+        if (frameDue) {
+            TakeInputSnapshot();
+            RecordFrameInput(recorder, framesRun);
+            ++framesRun;
+            if (GameFrame() != 0) {
+                CloseWindow();
+                break;
+            }
+            frameDue = false;
+        }
+        uint32_t now = SDL_GetTicks();
+        if (now <= nextFrameTime) {
+            if (SDL_WaitEventTimeout(&event, static_cast<int>(nextFrameTime - now) + 1) != 0) HandleEvent(event);
+            continue;
+        }
+        repaintPending = true;
+        nextFrameTime += frameInterval;
+        if (now > nextFrameTime) nextFrameTime = now + frameInterval;
+        frameDue = true;
+    }
+    return framesRun;
+}
+}  // namespace
+
+int RunWindow(int argc, char** argv)
+{
+    WindowOptions options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "tessera: bad arguments\n%s\n", usage);
+        return exitBadUsage;
+    }
+    uint32_t seed = options.seedGiven ? options.seed : static_cast<uint32_t>(std::time(nullptr));
+    SessionRecorder recorder;
+    if (options.recordPath != nullptr && !StartRecording(recorder, options.recordPath, seed)) {
+        std::fprintf(stderr, "tessera: cannot write %s\n", options.recordPath);
+        return exitBadUsage;
+    }
+    if (CreateGameWindow(seed)) {
+        int32_t framesRun = RunFrameLoop(recorder);
+        StopRecording(recorder, framesRun);
+    }
+    SDL_Quit();
+    return exitCode;
+}
