@@ -1,0 +1,206 @@
+// tessera-stages: builds, checks, shows and generates the game's stage files.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/data_files.h"
+#include "shell/command_line.h"
+#include "support/file_io.h"
+#include "support/format_ring.h"
+#include "tools/stages/stage_generator.h"
+#include "tools/stages/stage_solver.h"
+#include "tools/stages/stage_source.h"
+#include "tools/stages/stage_text.h"
+
+namespace {
+constexpr int exitOk = 0;
+constexpr int exitInvalid = 1;
+constexpr int exitUsage = 2;
+constexpr char usage[] =
+    "usage: tessera-stages build SRC... -o DIR\n"
+    "       tessera-stages check [--solve] [--limit N] [--mirror] [--board-only] [--print N] FILE...\n"
+    "       tessera-stages show FILE.dat\n"
+    "       tessera-stages generate --width W --height H --pieces N [--min-cells A --max-cells B] [--seed S]\n";
+
+int Usage(const std::string& reason)
+{
+    std::fprintf(stderr, "tessera-stages: %s\n%s", reason.c_str(), usage);
+    return exitUsage;
+}
+
+bool EndsWith(const std::string& text, const std::string& ending)
+{
+    return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+}
+
+bool ReadText(const std::string& path, std::string& text)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    std::ostringstream content;
+    content << file.rdbuf();
+    text = content.str();
+    return true;
+}
+
+// Loads a compiled stage or compiles a source; prints why not on failure.
+bool LoadAnyStage(const std::string& path, StageFile& stage)
+{
+    if (EndsWith(path, ".dat")) {
+        char reason[160];
+        if (!ReadStageFile(path.c_str(), stage, reason, sizeof reason)) {
+            std::fprintf(stderr, "%s: %s\n", path.c_str(), reason);
+            return false;
+        }
+        return true;
+    }
+    std::string text;
+    if (!ReadText(path, text)) {
+        std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
+        return false;
+    }
+    StageSource source;
+    std::string error;
+    if (!ParseStageSource(text, path.c_str(), source, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    stage = CompileStage(source);
+    return true;
+}
+
+int Build(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> sources;
+    std::string directory;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "-o") {
+            if (i + 1 >= arguments.size()) return Usage("-o needs a directory");
+            directory = arguments[++i];
+        } else {
+            sources.push_back(arguments[i]);
+        }
+    }
+    if (directory.empty() || sources.empty()) return Usage("build needs sources and -o DIR");
+    if (static_cast<int32_t>(sources.size()) > 100) return Usage("at most 100 sources");
+    for (size_t i = 0; i < sources.size(); ++i) {
+        StageFile stage;
+        if (!LoadAnyStage(sources[i], stage)) return exitInvalid;
+        std::string target = directory + "/" + FormatText(stageFileNameFormat, static_cast<int>(i));
+        if (WriteFileBytes(target.c_str(), &stage, sizeof stage) == 0) {
+            std::fprintf(stderr, "%s: cannot be written\n", target.c_str());
+            return exitInvalid;
+        }
+    }
+    return exitOk;
+}
+
+int Check(const std::vector<std::string>& arguments)
+{
+    SolveOptions options;
+    bool solve = false;
+    int64_t printCount = 0;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--solve") {
+            solve = true;
+        } else if (argument == "--mirror") {
+            options.mirror = true;
+        } else if (argument == "--board-only") {
+            options.boardOnly = true;
+        } else if (argument == "--limit" || argument == "--print") {
+            int64_t number = 0;
+            if (i + 1 >= arguments.size() || !ParseNumber(arguments[i + 1].c_str(), 1, INT32_MAX, number)) {
+                return Usage(argument + " needs a positive number");
+            }
+            ++i;
+            if (argument == "--limit") options.limit = number;
+            else printCount = number;
+        } else if (!argument.empty() && argument[0] == '-') {
+            return Usage("unknown option " + argument);
+        } else {
+            files.push_back(argument);
+        }
+    }
+    if (files.empty()) return Usage("check needs at least one file");
+    options.keep = static_cast<int32_t>(printCount);
+    if (printCount > 0) solve = true;
+
+    int status = exitOk;
+    for (const std::string& file : files) {
+        StageFile stage;
+        std::printf("%s\n", file.c_str());
+        if (!LoadAnyStage(file, stage)) {
+            status = exitInvalid;
+            continue;
+        }
+        PrintStage(stdout, stage);
+        if (!solve) continue;
+        Puzzle puzzle = StagePuzzle(stage);
+        auto start = std::chrono::steady_clock::now();
+        SolveResult result = SolvePuzzle(puzzle, options);
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("solutions: %s%lld\n", result.stoppedAtLimit ? "at least " : "",
+                    static_cast<long long>(result.count));
+        std::printf("search took %.3f s\n", seconds);
+        for (const auto& solution : result.kept) PrintSolution(stdout, puzzle, solution);
+        if (result.count == 0) {
+            std::fprintf(stderr, "%s: no solution\n", file.c_str());
+            status = exitInvalid;
+        }
+    }
+    return status;
+}
+
+int Show(const std::vector<std::string>& arguments)
+{
+    if (arguments.size() != 1) return Usage("show needs one stage file");
+    StageFile stage;
+    if (!LoadAnyStage(arguments[0], stage)) return exitInvalid;
+    PrintStage(stdout, stage);
+    return exitOk;
+}
+
+int Generate(const std::vector<std::string>& arguments)
+{
+    GenerateOptions options;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        int64_t number = 0;
+        if (i + 1 >= arguments.size() || !ParseNumber(arguments[i + 1].c_str(), 0, UINT32_MAX, number)) {
+            return Usage(argument + " needs a number");
+        }
+        ++i;
+        auto value = static_cast<int32_t>(std::min<int64_t>(number, INT32_MAX));
+        if (argument == "--width") options.width = value;
+        else if (argument == "--height") options.height = value;
+        else if (argument == "--pieces") options.pieces = value;
+        else if (argument == "--min-cells") options.minCells = value;
+        else if (argument == "--max-cells") options.maxCells = value;
+        else if (argument == "--seed") options.seed = static_cast<uint32_t>(number);
+        else return Usage("unknown option " + argument);
+    }
+    std::string source;
+    std::string error;
+    if (!GenerateStageSource(options, source, error)) return Usage(error);
+    std::fputs(source.c_str(), stdout);
+    return exitOk;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) return Usage("a command is needed");
+    std::string command = argv[1];
+    std::vector<std::string> arguments(argv + 2, argv + argc);
+    if (command == "build") return Build(arguments);
+    if (command == "check") return Check(arguments);
+    if (command == "show") return Show(arguments);
+    if (command == "generate") return Generate(arguments);
+    return Usage("unknown command " + command);
+}

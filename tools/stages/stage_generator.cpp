@@ -1,0 +1,106 @@
+// GenerateStageSource: grows pieces from random seed cells until the board is split, retrying until sizes fit.
+#include "tools/stages/stage_generator.h"
+
+#include <random>
+#include <vector>
+
+#include "game/data_files.h"
+
+namespace {
+constexpr int32_t maxAttempts = 20000;
+constexpr char symbols[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+struct Partition {
+    int32_t width;
+    int32_t height;
+    std::vector<int32_t> owner;  // piece of each cell, -1 while unassigned
+    std::vector<int32_t> sizes;
+};
+
+bool TryPartition(const GenerateOptions& options, std::mt19937& random, Partition& partition)
+{
+    int32_t cellCount = options.width * options.height;
+    partition = {options.width, options.height, std::vector<int32_t>(cellCount, -1),
+                 std::vector<int32_t>(options.pieces, 0)};
+    for (int32_t piece = 0; piece < options.pieces; ++piece) {
+        int32_t cell = 0;
+        do {
+            cell = std::uniform_int_distribution<int32_t>(0, cellCount - 1)(random);
+        } while (partition.owner[cell] != -1);
+        partition.owner[cell] = piece;
+        partition.sizes[piece] = 1;
+    }
+    const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (int32_t assigned = options.pieces; assigned < cellCount; ++assigned) {
+        // Candidates: an unassigned cell with a neighbouring piece that may still grow.
+        std::vector<std::pair<int32_t, int32_t>> candidates;
+        for (int32_t cell = 0; cell < cellCount; ++cell) {
+            if (partition.owner[cell] != -1) continue;
+            int32_t x = cell % options.width;
+            int32_t y = cell / options.width;
+            for (const auto& step : steps) {
+                int32_t nx = x + step[0];
+                int32_t ny = y + step[1];
+                if (nx < 0 || ny < 0 || nx >= options.width || ny >= options.height) continue;
+                int32_t piece = partition.owner[ny * options.width + nx];
+                if (piece >= 0 && partition.sizes[piece] < options.maxCells) candidates.push_back({cell, piece});
+            }
+        }
+        if (candidates.empty()) return false;
+        auto pick = candidates[std::uniform_int_distribution<size_t>(0, candidates.size() - 1)(random)];
+        partition.owner[pick.first] = pick.second;
+        ++partition.sizes[pick.second];
+    }
+    for (int32_t size : partition.sizes) {
+        if (size < options.minCells) return false;
+    }
+    return true;
+}
+
+// Symbols follow the pieces' first appearance in reading order.
+std::string WriteSource(const GenerateOptions& options, const Partition& partition)
+{
+    std::vector<int32_t> symbolOf(options.pieces, -1);
+    int32_t nextSymbol = 0;
+    std::string text = "# Generated " + std::to_string(options.width) + " x " + std::to_string(options.height) +
+                       ", " + std::to_string(options.pieces) + " pieces, seed " + std::to_string(options.seed) + "\n";
+    for (int32_t y = 0; y < options.height; ++y) {
+        for (int32_t x = 0; x < options.width; ++x) {
+            int32_t piece = partition.owner[y * options.width + x];
+            if (symbolOf[piece] < 0) symbolOf[piece] = nextSymbol++;
+            text += symbols[symbolOf[piece]];
+        }
+        text += '\n';
+    }
+    return text;
+}
+}  // namespace
+
+bool GenerateStageSource(const GenerateOptions& options, std::string& source, std::string& error)
+{
+    int32_t cellCount = options.width * options.height;
+    if (options.width < 1 || options.width > maxBoardWidth) {
+        error = "--width must be from 1 to " + std::to_string(maxBoardWidth);
+    } else if (options.height < 1 || options.height > MaxBoardHeight(options.width)) {
+        error = "--height must be from 1 to " + std::to_string(MaxBoardHeight(options.width)) + " for that width";
+    } else if (options.pieces < 1 || options.pieces > maxPieces || options.pieces > cellCount) {
+        error = "--pieces must be from 1 to " + std::to_string(std::min(maxPieces, cellCount));
+    } else if (options.minCells < 1 || options.maxCells > maxShapeCells || options.minCells > options.maxCells) {
+        error = "--min-cells and --max-cells must satisfy 1 <= min <= max <= " + std::to_string(maxShapeCells);
+    } else if (options.pieces * options.minCells > cellCount || options.pieces * options.maxCells < cellCount) {
+        error = "the board's " + std::to_string(cellCount) + " cells cannot be split into " +
+                std::to_string(options.pieces) + " pieces of that size";
+    }
+    if (!error.empty()) return false;
+
+    std::mt19937 random(options.seed);
+    Partition partition;
+    for (int32_t attempt = 0; attempt < maxAttempts; ++attempt) {
+        if (TryPartition(options, random, partition)) {
+            source = WriteSource(options, partition);
+            return true;
+        }
+    }
+    error = "no partition with those piece sizes was found; try other sizes or another seed";
+    return false;
+}

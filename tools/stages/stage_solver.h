@@ -1,0 +1,48 @@
+// Counting the solutions of a stage by exact cover with dancing links (Knuth's Algorithm X).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "game/data_files.h"
+#include "support/point.h"
+
+struct SolveOptions {
+    bool mirror = false;      // also allow mirror images of the pieces
+    bool boardOnly = false;   // every placed piece lies wholly on the board
+    int64_t limit = 0;        // stop after this many solutions; 0: count them all
+    int32_t keep = 0;         // how many solutions to keep for printing
+};
+
+// A rectangle of gridColumns x gridRows cells whose top-left boardWidth x
+// boardHeight cells must each be covered exactly once; pieces may be left out
+// and may stick out of the board into the rest of the grid, never overlapping.
+struct Puzzle {
+    int32_t gridColumns = 0;
+    int32_t gridRows = 0;
+    int32_t boardWidth = 0;
+    int32_t boardHeight = 0;
+    std::vector<std::vector<Point>> shapes;
+};
+
+struct PlacedPiece {
+    int32_t piece;
+    std::vector<Point> cells;  // grid cells it covers
+};
+
+struct SolveResult {
+    int64_t count = 0;
+    bool stoppedAtLimit = false;
+    std::vector<std::vector<PlacedPiece>> kept;
+};
+
+// The puzzle of a stage under the game's rules: the grid of stage play, twice
+// the board's width and as tall as the layout allows.
+Puzzle StagePuzzle(const StageFile& stage);
+
+// A solution is the set of pieces that touch the board with the cells each
+// covers; turns (and mirror images) of a piece that cover the same cells count once.
+SolveResult SolvePuzzle(const Puzzle& puzzle, const SolveOptions& options);
+
+// Every distinct orientation of a shape, each moved so its least x and y are 0.
+std::vector<std::vector<Point>> Orientations(const std::vector<Point>& shape, bool mirror);
