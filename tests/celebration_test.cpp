@@ -1,0 +1,97 @@
+// The celebration's timing: letters arrive and rest, a click sends them off, the end saves the flag.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "draw/canvas.h"
+#include "game/celebration.h"
+#include "game/data_files.h"
+#include "game/game_frame.h"
+#include "game/stage_play.h"
+#include "support/input_snapshot.h"
+#include "test_helpers.h"
+
+namespace {
+class Celebration : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        currentCanvas = 0;
+        canvases[0].create(640, 480);
+        ConstructBanner();
+        PrepareBanner();
+        ParkBannerLetters();
+        std::memset(&progress, 0, sizeof progress);
+        gameMode = playMode;
+        modeInitPending = false;
+        currentStage = 6;
+        playState = Cleared;
+        celebrationFrame = 0;
+    }
+
+    // Runs Cleared frames until the celebration hands back, clicking on the
+    // given frame; returns the frame on which it ended, or -1.
+    static int32_t EndFrame(int32_t clickFrame, int32_t maxFrames = 200)
+    {
+        for (int32_t frame = 0; frame < maxFrames; ++frame) {
+            inputSnapshot.previousKeys = frame == 0 ? static_cast<uint32_t>(InputKey::LeftButton) : 0u;
+            inputSnapshot.currentKeys = frame == clickFrame || frame == 0 ? static_cast<uint32_t>(InputKey::LeftButton) : 0u;
+            UpdateCelebration();
+            if (modeInitPending) return frame;
+        }
+        return -1;
+    }
+};
+}  // namespace
+
+TEST_F(Celebration, LettersArriveAndRestAtTheirPlace)
+{
+    EXPECT_EQ(banner->letterPosition(7)->y, 600);
+    EXPECT_EQ(EndFrame(-1, 12), -1);
+    for (int32_t k = 0; k < 8; ++k) {
+        EXPECT_EQ(banner->letterPosition(k)->x, 180);
+        EXPECT_EQ(banner->letterPosition(k)->y, 430);
+    }
+    EXPECT_EQ(celebrationHurry, 0);
+    // The click that covered the board was held into the first frame: no hurry.
+    EXPECT_EQ(EndFrame(-1, 300), -1);
+    EXPECT_EQ(progress.clearedFlags[6], 0);
+}
+
+TEST_F(Celebration, AClickAtRestEndsItFourteenFramesLater)
+{
+    EXPECT_EQ(EndFrame(20), 34);
+    EXPECT_EQ(gameMode, stageSelectMode);
+    EXPECT_EQ(playState, Cleared);
+    EXPECT_EQ(celebrationFrame, 35);
+    EXPECT_EQ(progress.clearedFlags[6], 1);
+}
+
+TEST_F(Celebration, AClickOnTheFirstFrameGivesTheLongestExit)
+{
+    // The first frame's own press counts when it is new in that frame.
+    for (int32_t frame = 0; frame < 100; ++frame) {
+        inputSnapshot.previousKeys = 0;
+        inputSnapshot.currentKeys = frame == 0 ? static_cast<uint32_t>(InputKey::LeftButton) : 0u;
+        UpdateCelebration();
+        if (modeInitPending) {
+            EXPECT_EQ(frame, 54);
+            return;
+        }
+    }
+    FAIL() << "the celebration did not end";
+}
+
+TEST_F(Celebration, TheEndSavesEveryFlagToTheProgressFile)
+{
+    TempDir dir;
+    ScopedChdir inside(dir.path);
+    progress.clearedFlags[6] = 1;
+    progress.clearedFlags[15] = 9;
+    EndFrame(11);
+    std::string saved = ReadBytes(progressFileName);
+    ASSERT_EQ(saved.size(), 24u);
+    EXPECT_EQ(saved[4 + 6], 1);
+    EXPECT_EQ(saved[4 + 15], 9);
+    EXPECT_EQ(saved[4 + 5], 0);
+}

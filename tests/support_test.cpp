@@ -1,0 +1,116 @@
+// Support routines: the generator's exact sequence, the format ring, file helpers and the input snapshot.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "support/file_io.h"
+#include "support/format_ring.h"
+#include "support/input_snapshot.h"
+#include "support/random.h"
+#include "test_helpers.h"
+
+TEST(Random, FollowsTheFixedSequenceFromASeed)
+{
+    SeedRandom(1);
+    const int32_t expected[] = {130, 10982, 1090, 11656, 7117};
+    for (int32_t value : expected) EXPECT_EQ(NextRandom(), value);
+    SeedRandom(0);
+    EXPECT_EQ(NextRandom(), 346);
+    for (int i = 0; i < 100000; ++i) {
+        int32_t value = NextRandom();
+        ASSERT_GE(value, 0);
+        ASSERT_LE(value, 32767);
+    }
+}
+
+TEST(FormatRing, SeventeenthCallReusesTheFirstBufferOnly)
+{
+    const char* results[17];
+    for (int i = 0; i < 17; ++i) results[i] = FormatText("Stage %d", i);
+    EXPECT_EQ(results[16], results[0]);
+    EXPECT_STREQ(results[0], "Stage 16");
+    for (int i = 1; i < 16; ++i) EXPECT_STREQ(results[i], (std::string("Stage ") + std::to_string(i)).c_str());
+}
+
+TEST(FormatRing, CutsTextsLongerThanItsBuffer)
+{
+    std::string longText(500, 'x');
+    const char* result = FormatText("%s", longText.c_str());
+    EXPECT_EQ(std::strlen(result), static_cast<size_t>(formatBufferSize - 1));
+}
+
+TEST(FileIo, ReadsWhatIsThereAndNothingFromMissingFiles)
+{
+    TempDir dir;
+    WriteBytes(dir.file("ten"), "0123456789");
+    char buffer[24];
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(ReadFileBytes(dir.file("ten").c_str(), buffer, 24), 10);
+    EXPECT_EQ(buffer[10], '#');
+    EXPECT_EQ(ReadFileBytes(dir.file("missing").c_str(), buffer, 24), 0);
+    EXPECT_EQ(QueryFileSize(dir.file("ten").c_str()), 10);
+    EXPECT_EQ(QueryFileSize(dir.file("missing").c_str()), 0);
+    WriteBytes(dir.file("empty"), "");
+    EXPECT_EQ(QueryFileSize(dir.file("empty").c_str()), 0);
+    EXPECT_EQ(QueryFileSize(dir.path.c_str()), 0);
+}
+
+TEST(FileIo, WriteReplacesTheWholeFileAndLeavesNoTemporary)
+{
+    TempDir dir;
+    std::string path = dir.file("hist.dat");
+    WriteBytes(path, std::string(100, 'a'));
+    EXPECT_EQ(WriteFileBytes(path.c_str(), "bcd", 3), 1);
+    EXPECT_EQ(ReadBytes(path), "bcd");
+    EXPECT_EQ(QueryFileSize((path + ".tmp").c_str()), 0);
+}
+
+TEST(FileIo, WriteReportsFailureAndKeepsTheOldFile)
+{
+    TempDir dir;
+    EXPECT_EQ(WriteFileBytes(dir.file("no/such/dir/file").c_str(), "x", 1), 0);
+
+    // A directory in the way of the rename: the old content must survive.
+    std::string path = dir.file("blocked");
+    mkdir(path.c_str(), 0755);
+    EXPECT_EQ(WriteFileBytes(path.c_str(), "new", 3), 0);
+    struct stat status {};
+    ASSERT_EQ(stat((path + ".tmp").c_str(), &status), -1);
+}
+
+TEST(InputSnapshot, AButtonCountsAsPressedOnlyOnTheFrameItWentDown)
+{
+    static uint32_t held = 0;
+    SetKeyStateReader([](InputKey key) { return (held & key) != 0; });
+    inputSnapshot = {};
+    held = InputKey::LeftButton;
+    TakeInputSnapshot();
+    EXPECT_EQ(inputSnapshot.previousKeys, 0u);
+    EXPECT_EQ(PressedKeys(), static_cast<uint32_t>(InputKey::LeftButton));
+    TakeInputSnapshot();
+    EXPECT_EQ(PressedKeys(), 0u);
+    held = InputKey::LeftButton | InputKey::RightButton | InputKey::Shift;
+    TakeInputSnapshot();
+    EXPECT_EQ(PressedKeys(), static_cast<uint32_t>(InputKey::RightButton | InputKey::Shift));
+    EXPECT_EQ(inputSnapshot.currentKeys & ~0xFFFu, 0u);
+    SetKeyStateReader(nullptr);
+}
+
+TEST(InputSnapshot, WheelTurnsAddUpPerFrameAndMousePositionsAreSixteenBits)
+{
+    inputSnapshot = {};
+    RecordMouseWheel(120);
+    RecordMouseWheel(120);
+    RecordMouseWheel(-120);
+    TakeInputSnapshot();
+    EXPECT_EQ(inputSnapshot.wheelDelta, 120);
+    TakeInputSnapshot();
+    EXPECT_EQ(inputSnapshot.wheelDelta, 0);
+    RecordMouseMove(-1, 70000);
+    EXPECT_EQ(inputSnapshot.mouseX, 65535);
+    EXPECT_EQ(inputSnapshot.mouseY, 70000 - 65536);
+    TakeInputSnapshot();
+    EXPECT_EQ(inputSnapshot.mouseX, 65535);
+}
