@@ -60,6 +60,10 @@ TEST(StageSource, RefusesMoreThanFiftyPieces)
 {
     const std::string symbols = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::string text = "AB\n";
-    for (size_t i = 2; i < 51; ++i) text += "\n" + symbols.substr(i, 1) + "\n";
+    for (size_t i = 2; i < 51; ++i) {
+        text += '\n';
+        text += symbols[i];
+        text += '\n';
+    }
     EXPECT_EQ(Refusal(text), "s.txt:99: 51 pieces, at most 50 are allowed");
 }

@@ -16,6 +16,14 @@ constexpr int32_t initialFontHeight = 12;
 constexpr int32_t normalFontWeight = 400;
 constexpr uint8_t initialShade = 255;
 constexpr int32_t bytesPerPixel = 3;
+constexpr size_t spanRunPixels = 32;
+constexpr size_t blendChunkBytes = 24;  // eight pixels, three 64-bit words
+
+// Halves the sum of each byte pair, rounding down, eight bytes at a time.
+uint64_t AverageBytes(uint64_t a, uint64_t b)
+{
+    return (a & b) + (((a ^ b) >> 1) & 0x7F7F7F7F7F7F7F7Full);
+}
 
 // Largest e >= 0 with 4 * e * e <= limit, for limit >= 0.
 int32_t HalfSpan(int64_t limit)
@@ -24,6 +32,27 @@ int32_t HalfSpan(int64_t limit)
     while (e > 0 && 4 * e * e > limit) --e;
     while (4 * (e + 1) * (e + 1) <= limit) ++e;
     return static_cast<int32_t>(e);
+}
+
+// Half-spans of the current stroke width for each distance from the
+// segment, kept while the width stays the same: strokes come in runs of one
+// width, two widths per piece.
+constexpr int32_t halfSpanTableSize = 512;
+int32_t halfSpanTable[halfSpanTableSize];
+int64_t halfSpanWidth = -1;
+
+int32_t HalfSpanAt(int64_t width, int64_t distance)
+{
+    int64_t limit = width * width - 4 * distance * distance;
+    if (distance >= halfSpanTableSize) return HalfSpan(limit);
+    if (width != halfSpanWidth) {
+        for (int32_t d = 0; d < halfSpanTableSize; ++d) {
+            int64_t rest = width * width - 4 * static_cast<int64_t>(d) * d;
+            halfSpanTable[d] = rest >= 0 ? HalfSpan(rest) : -1;
+        }
+        halfSpanWidth = width;
+    }
+    return halfSpanTable[distance];
 }
 
 // True when the pixel centre (px, py) lies within half the width of the segment A-B.
@@ -135,7 +164,12 @@ void Canvas::clear()
 void Canvas::rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
     if (pixels == nullptr || left >= right || top >= bottom) return;
+    bool solid = pen.red == brush.red && pen.green == brush.green && pen.blue == brush.blue;
     for (int32_t y = top; y < bottom; ++y) {
+        if (solid) {
+            fillSpan(y, left, right - 1, brush.red, brush.green, brush.blue);
+            continue;
+        }
         bool ring = y == top || y == bottom - 1;
         if (ring) {
             fillSpan(y, left, right - 1, pen.red, pen.green, pen.blue);
@@ -227,11 +261,25 @@ void Canvas::fillSpan(int32_t y, int32_t left, int32_t right, uint8_t r, uint8_t
         std::memset(p, r, count * bytesPerPixel);
         return;
     }
-    for (size_t i = 0; i < count; ++i, p += bytesPerPixel) {
-        p[0] = b;
-        p[1] = g;
-        p[2] = r;
+    // A run of the colour, copied in blocks: writing three-byte pixels one at
+    // a time would be the slowest part of a frame. Most spans in a row share
+    // a colour, so the run is kept until the colour changes.
+    static uint8_t run[spanRunPixels * bytesPerPixel];
+    static uint32_t runColor = 0xFFFFFFFFu;
+    uint32_t color = static_cast<uint32_t>(r) | static_cast<uint32_t>(g) << 8 | static_cast<uint32_t>(b) << 16;
+    if (color != runColor) {
+        for (size_t i = 0; i < spanRunPixels; ++i) {
+            run[i * bytesPerPixel] = b;
+            run[i * bytesPerPixel + 1] = g;
+            run[i * bytesPerPixel + 2] = r;
+        }
+        runColor = color;
     }
+    size_t done = 0;
+    for (; done + spanRunPixels <= count; done += spanRunPixels) {
+        std::memcpy(p + done * bytesPerPixel, run, sizeof run);
+    }
+    std::memcpy(p + done * bytesPerPixel, run, (count - done) * bytesPerPixel);
 }
 
 void Canvas::plotPixel(int32_t x, int32_t y, uint8_t r, uint8_t g, uint8_t b)
@@ -285,8 +333,8 @@ void Canvas::wideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
         int32_t left = std::min(x0, x1);
         int32_t right = std::max(x0, x1);
         for (int64_t y = top; y <= bottom; ++y) {
-            int64_t dy = y - y0;
-            int32_t e = HalfSpan(limit - 4 * dy * dy);
+            int64_t dy = y > y0 ? y - y0 : y0 - y;
+            int32_t e = HalfSpanAt(w, dy);
             fillSpan(static_cast<int32_t>(y), left - e, right + e, pen.red, pen.green, pen.blue);
         }
         return;
@@ -296,7 +344,7 @@ void Canvas::wideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
         int32_t lower = std::max(y0, y1);
         for (int64_t y = top; y <= bottom; ++y) {
             int64_t outside = y < upper ? upper - y : (y > lower ? y - lower : 0);
-            int32_t e = HalfSpan(limit - 4 * outside * outside);
+            int32_t e = HalfSpanAt(w, outside);
             fillSpan(static_cast<int32_t>(y), x0 - e, x0 + e, pen.red, pen.green, pen.blue);
         }
         return;
@@ -329,13 +377,25 @@ void blendRect(int32_t left, int32_t top, int32_t right, int32_t bottom)
     int32_t y0 = std::max(top, 0);
     int32_t y1 = std::min(bottom, canvas.height);
     if (x0 >= x1 || y0 >= y1) return;
+    uint8_t colorBytes[blendChunkBytes];
+    for (size_t i = 0; i < blendChunkBytes; i += bytesPerPixel) {
+        colorBytes[i] = canvas.blue;
+        colorBytes[i + 1] = canvas.green;
+        colorBytes[i + 2] = canvas.red;
+    }
+    uint64_t colorWords[3];
+    std::memcpy(colorWords, colorBytes, sizeof colorWords);
+    size_t rowBytes = static_cast<size_t>(x1 - x0) * bytesPerPixel;
     for (int32_t y = y0; y < y1; ++y) {
         uint8_t* p = pixelAt(x0, y);
-        for (int32_t x = x0; x < x1; ++x, p += bytesPerPixel) {
-            p[0] = static_cast<uint8_t>((p[0] + canvas.blue) >> 1);
-            p[1] = static_cast<uint8_t>((p[1] + canvas.green) >> 1);
-            p[2] = static_cast<uint8_t>((p[2] + canvas.red) >> 1);
+        size_t i = 0;
+        for (; i + blendChunkBytes <= rowBytes; i += blendChunkBytes) {
+            uint64_t words[3];
+            std::memcpy(words, p + i, sizeof words);
+            for (int w = 0; w < 3; ++w) words[w] = AverageBytes(words[w], colorWords[w]);
+            std::memcpy(p + i, words, sizeof words);
         }
+        for (; i < rowBytes; ++i) p[i] = static_cast<uint8_t>((p[i] + colorBytes[i % blendChunkBytes]) >> 1);
     }
 }
 

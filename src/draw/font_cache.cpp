@@ -14,6 +14,8 @@ namespace {
 constexpr int32_t maxCachedFonts = 32;
 constexpr int32_t maxPathLength = 4096;
 constexpr char defaultFace[] = "sans-serif";
+constexpr int32_t firstPrintable = 0x20;
+constexpr int32_t lastPrintable = 0x7E;
 
 FT_Library library = nullptr;
 bool libraryFailed = false;
@@ -183,6 +185,11 @@ FontFace* AcquireFont(const char* face, int32_t height)
     if (opened != nullptr) {
         SelectCellHeight(opened, height);
         font->ascent = static_cast<int32_t>((opened->size->metrics.ascender + 32) >> 6);
+    }
+    // Printable letters are rendered at once, so that drawing a text for the
+    // first time in a later frame allocates nothing.
+    for (int32_t letter = firstPrintable; letter <= lastPrintable; ++letter) {
+        GlyphFor(*font, static_cast<uint8_t>(letter));
     }
     std::unique_ptr<FontFace>& slot = fonts[nextSlot];
     nextSlot = (nextSlot + 1) % maxCachedFonts;

@@ -1,0 +1,66 @@
+// Builds the heaviest play frame from 2 x 4 blocks and a 6 x 6 offered piece of 60 edges.
+#include "heavy_frame.h"
+
+#include <cstring>
+
+#include "game/celebration.h"
+#include "game/game_frame.h"
+#include "game/play_field.h"
+#include "game/stage_play.h"
+#include "support/input_snapshot.h"
+
+namespace {
+constexpr int32_t blockWidth = 4;
+constexpr int32_t blockHeight = 2;
+constexpr int32_t offeredSide = 6;
+}  // namespace
+
+void SetUpHeavyPlayFrame()
+{
+    if (!banner.has_value()) ConstructBanner();
+    StageFile& stage = stages[0];
+    std::memset(&stage, 0, sizeof stage);
+    stage.magic = stageFileMagic;
+    stage.boardWidth = 10;
+    stage.boardHeight = 14;
+    int32_t count = 0;
+    for (int32_t y = 0; y < 14; y += blockHeight) {
+        for (int32_t x = 0; x < 20; x += blockWidth) {
+            PieceShape& shape = stage.shapes[count++];
+            shape.cellCount = blockWidth * blockHeight;
+            for (int32_t k = 0; k < shape.cellCount; ++k) shape.cells[k] = {k % blockWidth, k / blockWidth};
+        }
+    }
+    PieceShape& offered = stage.shapes[count++];
+    offered.cellCount = offeredSide * offeredSide;
+    for (int32_t k = 0; k < offered.cellCount; ++k) {
+        offered.cells[k] = {k % offeredSide - offeredSide / 2, k / offeredSide - offeredSide / 2};
+    }
+    stage.pieceCount = count;
+    currentStage = 0;
+    StartStagePlay();
+
+    int32_t index = 0;
+    for (int32_t y = 0; y < 14; y += blockHeight) {
+        for (int32_t x = 0; x < 20; x += blockWidth) {
+            Piece& piece = pieces[index++];
+            piece.rotation = 0;
+            piece.placed = 1;
+            piece.cellX = x;
+            piece.cellY = y;
+        }
+    }
+    pieces[index].rotation = 0;
+    playState = Choosing;
+    chooserPiece = index;
+    inputSnapshot = {};
+    inputSnapshot.mouseX = 320;
+    inputSnapshot.mouseY = 240;
+}
+
+void RunHeavyPlayFrame()
+{
+    UpdateHoveredPiece();
+    UpdateStagePlay();
+    DrawPlayField();
+}
