@@ -4,7 +4,9 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "draw/canvas.h"
@@ -36,6 +38,11 @@ SDL_Window* mainWindow = nullptr;
 SDL_Renderer* renderer = nullptr;
 SDL_Texture* canvasTexture = nullptr;
 uint32_t closeRequestEvent = 0;
+// What the window shows now, so a repaint of an unchanged picture costs one
+// comparison instead of a copy through the renderer. Made once, with the window.
+std::unique_ptr<uint8_t[]> shownPixels;
+size_t shownSize = 0;
+bool shownValid = false;
 bool repaintPending = false;
 bool closing = false;
 
@@ -58,16 +65,29 @@ bool ParseOptions(int argc, char** argv, WindowOptions& options)
     return true;
 }
 
-// Copies canvas 0 to the window: one texture upload of the bottom-up BGR
-// store, shown flipped the right way up.
-void Paint()
+// Copies canvas 0 to the window: the bottom-up BGR store goes into the
+// texture in one copy, row by row from the last, so it stands the right way
+// up; the renderer then shows the texture as it is.
+void Paint(bool exposed)
 {
     const Canvas& canvas = canvases[0];
-    if (canvas.pixels != nullptr) {
-        SDL_UpdateTexture(canvasTexture, nullptr, canvas.pixels.get(), canvas.width * 3);
+    if (canvas.pixels != nullptr && shownPixels != nullptr) {
+        bool unchanged = shownValid && std::memcmp(shownPixels.get(), canvas.pixels.get(), shownSize) == 0;
+        if (unchanged && !exposed) return;
+        std::memcpy(shownPixels.get(), canvas.pixels.get(), shownSize);
+        shownValid = true;
     }
-    SDL_RenderClear(renderer);
-    SDL_RenderCopyEx(renderer, canvasTexture, nullptr, nullptr, 0.0, nullptr, SDL_FLIP_VERTICAL);
+    void* target = nullptr;
+    int pitch = 0;
+    if (canvas.pixels != nullptr && SDL_LockTexture(canvasTexture, nullptr, &target, &pitch) == 0) {
+        auto rowBytes = static_cast<size_t>(canvas.width) * 3;
+        for (int32_t y = 0; y < canvas.height; ++y) {
+            std::memcpy(static_cast<uint8_t*>(target) + static_cast<ptrdiff_t>(y) * pitch,
+                        canvas.pixels.get() + static_cast<size_t>(canvas.height - 1 - y) * rowBytes, rowBytes);
+        }
+        SDL_UnlockTexture(canvasTexture);
+    }
+    SDL_RenderCopy(renderer, canvasTexture, nullptr, nullptr);
     SDL_RenderPresent(renderer);
 }
 
@@ -75,7 +95,7 @@ int32_t ShowWindowMessageBox(const char* text, int32_t type, const char* caption
 {
     (void)type;  // the game shows one kind of box: one OK button, no icon
     if (SDL_ShowSimpleMessageBox(0, caption, text, mainWindow) != 0) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
+        std::fprintf(stderr, "%s: %s (no message box: %s)\n", caption, text, SDL_GetError());
     }
     return messageBoxIdOk;
 }
@@ -90,6 +110,8 @@ void CloseWindow()
     canvasTexture = nullptr;
     renderer = nullptr;
     mainWindow = nullptr;
+    shownPixels.reset();
+    shownValid = false;
 }
 
 void RequestClose()
@@ -106,7 +128,7 @@ void HandleEvent(const SDL_Event& event)
         CloseWindow();
     } else if (event.type == SDL_WINDOWEVENT) {
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) CloseWindow();
-        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) repaintPending = true;
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Paint(true);
     } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE && event.key.repeat == 0) {
         RequestClose();
     }
@@ -135,11 +157,13 @@ bool CreateGameWindow(uint32_t seed)
     }
     closeRequestEvent = SDL_RegisterEvents(1);
     canvases[0].create(clientWidth, clientHeight);
+    shownSize = static_cast<size_t>(clientWidth) * clientHeight * 3;
+    shownPixels = std::make_unique<uint8_t[]>(shownSize);
     SeedRandom(seed);
     SetKeyStateReader(WindowKeyDown);
     SetMessageBoxHandler(ShowWindowMessageBox);
     SDL_ShowWindow(mainWindow);
-    Paint();
+    Paint(true);
     return true;
 }
 
@@ -160,7 +184,7 @@ int32_t RunFrameLoop(SessionRecorder& recorder)
         }
         if (repaintPending) {
             repaintPending = false;
-            Paint();
+            Paint(false);
             continue;
         }
         if (frameDue) {

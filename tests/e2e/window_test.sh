@@ -1,0 +1,216 @@
+#!/bin/bash
+# End-to-end tests of the game in a real window: an Xvfb of its own, driven by xdotool.
+# usage: window_test.sh CASE TESSERA RELEASE_TESSERA STAGE_DIR CLOSE_WINDOW
+set -u
+case_name=$1
+tessera=$2
+release_tessera=$3
+stage_dir=$4
+close_window=$5
+# SDL and the libraries it loads (D-Bus, X extensions) keep some memory until
+# exit; the game's own leaks are checked by the headless tests.
+export LSAN_OPTIONS=detect_leaks=0
+
+work=$(mktemp -d /tmp/tessera-e2e-XXXXXX)
+xvfb_pid=""
+game_pid=""
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($case_name): $*" >&2
+    exit 1
+}
+
+# Xvfb picks a free display number itself and writes it to a file, so tests
+# running side by side never share a server.
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        if [ -s "$work/display" ]; then
+            export DISPLAY=":$(head -1 "$work/display")"
+            xdpyinfo >/dev/null 2>&1 && return 0
+        fi
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    fail "no X display could be started: $(cat "$work/xvfb.log")"
+}
+
+# Starts the game in its own run directory; sets game_pid.
+launch_game() {
+    local binary=$1
+    shift
+    (cd "$work/run" && exec "$binary" "$@" >"$work/game.log" 2>&1) &
+    game_pid=$!
+}
+
+# Starts the game and waits for its window; sets game_pid and window.
+start_game() {
+    launch_game "$@"
+    window=""
+    for _ in $(seq 300); do
+        window=$(xdotool search --class "win game module" 2>/dev/null | head -1)
+        window_seen=$(date +%s%N)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    [ -n "$window" ] || fail "the window did not appear: $(cat "$work/game.log")"
+    sleep 0.5
+}
+
+# Waits up to SECONDS for the game to end; sets exit_code ("running" if it did not).
+wait_for_exit() {
+    local seconds=$1
+    exit_code="running"
+    for _ in $(seq $((seconds * 20))); do
+        if ! kill -0 "$game_pid" 2>/dev/null; then
+            wait "$game_pid"
+            exit_code=$?
+            game_pid=""
+            return 0
+        fi
+        sleep 0.05
+    done
+}
+
+# Input goes through XTEST, as a player's would.
+click() {
+    xdotool mousemove --window "$window" "$1" "$2"
+    sleep 0.15
+    xdotool mousedown 1
+    sleep 0.15
+    xdotool mouseup 1
+    sleep 0.15
+}
+
+press_key() {
+    xdotool windowfocus "$1" 2>/dev/null
+    sleep 0.1
+    xdotool key "$2"
+}
+
+pixel() {
+    convert "$1" -format "%[pixel:p{$2,$3}]" info:
+}
+
+screenshot() {
+    import -window "$window" "$1" || fail "no screenshot"
+}
+
+mkdir -p "$work/run" "$work/xdg"
+chmod 700 "$work/xdg"
+export XDG_RUNTIME_DIR="$work/xdg"
+cp "$stage_dir"/st*.dat "$work/run/"
+start_display
+
+case "$case_name" in
+size)
+    start_game "$tessera" --seed 1
+    geometry=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+    [ "$geometry" = "640x480" ] || fail "client area is $geometry"
+    hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+    echo "$hints" | grep -q "minimum size: 640 by 480" || fail "no fixed minimum size: $hints"
+    echo "$hints" | grep -q "maximum size: 640 by 480" || fail "no fixed maximum size: $hints"
+    [ -z "$(xdotool getwindowname "$window")" ] || fail "the title is not empty"
+    xprop -id "$window" WM_CLASS | grep -q '"win game module"' || fail "the window class is not win game module"
+    # The size hints are what a window manager enforces; with none running,
+    # they are the whole of "cannot be resized".
+    screenshot "$work/shot.png"
+    [ "$(identify -format '%wx%h' "$work/shot.png")" = "640x480" ] || fail "the picture is not 640 x 480"
+    press_key "$window" Escape
+    ;;
+click-and-escape)
+    start_game "$tessera" --seed 1
+    click 500 33
+    sleep 1
+    screenshot "$work/shot.png"
+    # Stage 1 is 4 x 2: its first board cell is centred on (50, 86).
+    [ "$(pixel "$work/shot.png" 50 86)" = "srgb(100,80,80)" ] || fail "the stage did not start"
+    press_key "$window" Escape
+    wait_for_exit 1
+    [ "$exit_code" = "0" ] || fail "Esc did not end the game with exit code 0 within a second ($exit_code)"
+    ;;
+close-button)
+    start_game "$tessera" --seed 1
+    "$close_window" "$window" || fail "the close request could not be sent"
+    wait_for_exit 2
+    [ "$exit_code" = "0" ] || fail "closing the window gave $exit_code"
+    ;;
+replay)
+    start_game "$tessera" --seed 7 --record "$work/session.txt"
+    click 500 79
+    sleep 1
+    click 600 450
+    click 320 240
+    xdotool mousemove --window "$window" 200 150
+    sleep 1
+    screenshot "$work/window.png"
+    press_key "$window" Escape
+    wait_for_exit 2
+    [ "$exit_code" = "0" ] || fail "the game did not end"
+    last=$(tail -1 "$work/session.txt" | cut -d' ' -f1)
+    "$tessera" --headless --dir "$work/run" --input "$work/session.txt" --trace "$work/trace.jsonl" \
+        --shot "$last:$work/replay.png" || fail "the replay failed"
+    grep -q '"gameMode":1,"modeInitPending":0,"currentStage":1,"playState":1' <(tail -1 "$work/trace.jsonl") ||
+        fail "the replay did not end carrying a piece of stage 2: $(tail -1 "$work/trace.jsonl" | cut -c1-200)"
+    difference=$(compare -metric AE "$work/window.png" "$work/replay.png" null: 2>&1)
+    [ "$difference" = "0" ] || fail "the replayed picture differs in $difference pixels"
+    ;;
+missing-stage)
+    rm "$work/run/st3.dat"
+    launch_game "$tessera" --seed 1
+    box=""
+    for _ in $(seq 100); do
+        box=$(xwininfo -root -tree | awk '/"失敗"/ {print $1; exit}')
+        [ -n "$box" ] && break
+        sleep 0.1
+    done
+    [ -n "$box" ] || fail "no message box with the caption 失敗 appeared"
+    sleep 0.5
+    import -window "$box" "$work/box.png" || fail "no screenshot of the box"
+    # The box shows its text: a line of light glyphs across its upper half.
+    lit=$(convert "$work/box.png" -crop 320x30+10+15 -threshold 60% -format "%[fx:mean*w*h]" info:)
+    [ "${lit%.*}" -gt 100 ] || fail "the box shows no text"
+    kill -0 "$game_pid" || fail "the game ended before the box was dismissed"
+    press_key "$box" Return
+    wait_for_exit 3
+    [ "$exit_code" = "0" ] || fail "dismissing the box gave $exit_code"
+    ;;
+idle)
+    start_game "$release_tessera" --seed 1 --record "$work/session.txt"
+    sleep 1
+    pid=$(pgrep -f "^$release_tessera --seed 1" | head -1)
+    [ -n "$pid" ] || pid=$game_pid
+    ticks_per_second=$(getconf CLK_TCK)
+    before=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+    start=$(date +%s%N)
+    sleep 5
+    after=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+    elapsed=$((($(date +%s%N) - start) / 1000000))
+    press_key "$window" Escape
+    lifetime=$((($(date +%s%N) - window_seen) / 1000000))
+    wait_for_exit 2
+    [ "$exit_code" = "0" ] || fail "the game did not end"
+    used=$((after - before))
+    percent=$((used * 1000 * 100000 / (ticks_per_second * elapsed)))
+    echo "idle: $used ticks in $elapsed ms: $((percent / 1000)).$((percent % 1000 / 100))% of one core"
+    [ "$percent" -lt 3000 ] || fail "idle CPU use is $((percent / 1000))%"
+    # The recording's last line is the last frame that ran: 20 a second.
+    frames=$(($(tail -1 "$work/session.txt" | cut -d' ' -f1) + 1))
+    echo "frames: $frames in about $lifetime ms"
+    expected=$((lifetime / 50))
+    [ "$frames" -le $((expected + 10)) ] && [ "$frames" -ge $((expected - 5)) ] ||
+        fail "$frames frames in $lifetime ms is not one every 50 ms"
+    ;;
+*)
+    fail "unknown case"
+    ;;
+esac
+echo "ok: $case_name"
