@@ -4,17 +4,11 @@
 #include <algorithm>
 #include <set>
 
+#include "tools/stages/pentominoes.h"
 #include "tools/stages/stage_solver.h"
 
 namespace {
-const std::vector<std::vector<Point>> pentominoes = {
-    {{1, 0}, {2, 0}, {0, 1}, {1, 1}, {1, 2}}, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}},
-    {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 3}}, {{1, 0}, {1, 1}, {1, 2}, {0, 2}, {0, 3}},
-    {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {0, 2}}, {{0, 0}, {1, 0}, {2, 0}, {1, 1}, {1, 2}},
-    {{0, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}}, {{0, 0}, {0, 1}, {0, 2}, {1, 2}, {2, 2}},
-    {{0, 0}, {0, 1}, {1, 1}, {1, 2}, {2, 2}}, {{1, 0}, {0, 1}, {1, 1}, {2, 1}, {1, 2}},
-    {{1, 0}, {0, 1}, {1, 1}, {1, 2}, {1, 3}}, {{0, 0}, {1, 0}, {1, 1}, {1, 2}, {2, 2}},
-};
+const std::vector<std::vector<Point>> pentominoes = Pentominoes();
 
 int64_t CountRectangle(int32_t width, int32_t height)
 {

@@ -72,6 +72,10 @@ private:
     void wideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 };
 
+// The picture the game draws every frame, and the window's client area.
+constexpr int32_t canvasWidth = 640;
+constexpr int32_t canvasHeight = 480;
+
 constexpr int32_t canvasCount = 32;
 extern Canvas canvases[canvasCount];
 extern int32_t currentCanvas;

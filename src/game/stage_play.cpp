@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "draw/canvas.h"
 #include "game/board_layout.h"
 #include "game/celebration.h"
 #include "game/game_frame.h"
@@ -19,8 +20,6 @@ uint8_t chooserHover = 0;
 Piece pieces[maxPieces];
 
 namespace {
-constexpr int32_t canvasWidth = 640;
-constexpr int32_t canvasHeight = 480;
 constexpr int32_t playFieldWidth = 620;
 constexpr int32_t playFieldHeight = 460;
 constexpr int32_t colorBase = 100;

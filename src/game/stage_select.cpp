@@ -16,7 +16,6 @@ PieceShape entryShape;
 Piece entryPiece;
 
 namespace {
-constexpr int32_t canvasWidth = 640;
 constexpr int32_t entryCellSize = 46;
 constexpr int32_t barCells = 6;
 constexpr int32_t hoverBoxCells = 7;

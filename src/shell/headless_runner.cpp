@@ -22,8 +22,6 @@ namespace {
 constexpr int exitFramesRan = 0;
 constexpr int exitGameFailed = 1;
 constexpr int exitBadUsage = 2;
-constexpr int32_t canvasWidth = 640;
-constexpr int32_t canvasHeight = 480;
 constexpr char usage[] =
     "usage: tessera --headless [--dir DIR] [--seed N] [--stage K] [--input FILE] [--frames N] [--trace FILE] "
     "[--shot FRAME:PATH.png]...";

@@ -19,8 +19,8 @@
 #include "support/random.h"
 
 namespace {
-constexpr int32_t clientWidth = 640;
-constexpr int32_t clientHeight = 480;
+constexpr int32_t clientWidth = canvasWidth;
+constexpr int32_t clientHeight = canvasHeight;
 constexpr uint32_t frameInterval = 50;
 constexpr char windowClass[] = "win game module";
 constexpr char windowTitle[] = "";
