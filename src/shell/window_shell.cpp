@@ -143,6 +143,14 @@ bool CreateGameWindow(uint32_t seed)
         std::fprintf(stderr, "tessera: cannot start the window system: %s\n", SDL_GetError());
         return false;
     }
+    // Without a display SDL may fall back to a driver that shows nothing.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0 ||
+        std::strcmp(driver, "evdev") == 0) {
+        std::fprintf(stderr, "tessera: no display to open a window on (video driver %s)\n",
+                     driver == nullptr ? "none" : driver);
+        return false;
+    }
     mainWindow = SDL_CreateWindow(windowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, clientWidth,
                                   clientHeight, SDL_WINDOW_HIDDEN);
     if (mainWindow != nullptr) renderer = SDL_CreateRenderer(mainWindow, -1, SDL_RENDERER_SOFTWARE);

@@ -111,6 +111,12 @@ cp "$stage_dir"/st*.dat "$work/run/"
 start_display
 
 case "$case_name" in
+no-display)
+    (cd "$work/run" && env -u DISPLAY -u WAYLAND_DISPLAY "$tessera" >"$work/game.log" 2>&1)
+    code=$?
+    [ "$code" = "0" ] || fail "without a display the exit code is $code"
+    grep -q "^tessera: no display" "$work/game.log" || fail "no reason given: $(cat "$work/game.log")"
+    ;;
 size)
     start_game "$tessera" --seed 1
     geometry=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
