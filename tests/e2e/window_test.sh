@@ -119,13 +119,28 @@ no-display)
     ;;
 size)
     start_game "$tessera" --seed 1
-    geometry=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
-    [ "$geometry" = "640x480" ] || fail "client area is $geometry"
-    hints=$(xprop -id "$window" WM_NORMAL_HINTS)
-    echo "$hints" | grep -q "minimum size: 640 by 480" || fail "no fixed minimum size: $hints"
-    echo "$hints" | grep -q "maximum size: 640 by 480" || fail "no fixed maximum size: $hints"
-    [ -z "$(xdotool getwindowname "$window")" ] || fail "the title is not empty"
-    xprop -id "$window" WM_CLASS | grep -q '"win game module"' || fail "the window class is not win game module"
+    # SDL sets the window's properties just after mapping it: give it a moment.
+    problem="unchecked"
+    for _ in $(seq 30); do
+        geometry=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+        hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+        if [ "$geometry" != "640x480" ]; then
+            problem="client area is $geometry"
+        elif ! echo "$hints" | grep -q "minimum size: 640 by 480"; then
+            problem="no fixed minimum size: $hints"
+        elif ! echo "$hints" | grep -q "maximum size: 640 by 480"; then
+            problem="no fixed maximum size: $hints"
+        elif [ -n "$(xdotool getwindowname "$window")" ]; then
+            problem="the title is not empty"
+        elif ! xprop -id "$window" WM_CLASS | grep -q '"win game module"'; then
+            problem="the window class is not win game module"
+        else
+            problem=""
+            break
+        fi
+        sleep 0.1
+    done
+    [ -z "$problem" ] || fail "$problem"
     # The size hints are what a window manager enforces; with none running,
     # they are the whole of "cannot be resized".
     screenshot "$work/shot.png"
