@@ -3,11 +3,13 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "draw/canvas.h"
 #include "game/game_frame.h"
@@ -91,12 +93,27 @@ void Paint(bool exposed)
     SDL_RenderPresent(renderer);
 }
 
+// The box runs its own event loop on its own display connection, in a thread
+// of its own, while this thread keeps the game window painted from canvas 0.
+// Input to the game window is dropped: the box is modal.
 int32_t ShowWindowMessageBox(const char* text, int32_t type, const char* caption)
 {
     (void)type;  // the game shows one kind of box: one OK button, no icon
-    if (SDL_ShowSimpleMessageBox(0, caption, text, mainWindow) != 0) {
-        std::fprintf(stderr, "%s: %s (no message box: %s)\n", caption, text, SDL_GetError());
+    std::atomic<bool> done{false};
+    int result = 0;
+    std::thread box([&] {
+        result = SDL_ShowSimpleMessageBox(0, caption, text, mainWindow);
+        done = true;
+    });
+    SDL_Event event;
+    while (!done) {
+        if (SDL_WaitEventTimeout(&event, static_cast<int>(frameInterval)) != 0 && event.type == SDL_WINDOWEVENT &&
+            event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            Paint(true);
+        }
     }
+    box.join();
+    if (result != 0) std::fprintf(stderr, "%s: %s (no message box: %s)\n", caption, text, SDL_GetError());
     return messageBoxIdOk;
 }
 
