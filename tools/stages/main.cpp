@@ -2,6 +2,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -87,6 +88,12 @@ int Build(const std::vector<std::string>& arguments)
     }
     if (directory.empty() || sources.empty()) return Usage("build needs sources and -o DIR");
     if (static_cast<int32_t>(sources.size()) > 100) return Usage("at most 100 sources");
+    std::error_code made;
+    std::filesystem::create_directories(directory, made);
+    if (made) {
+        std::fprintf(stderr, "%s: cannot be made: %s\n", directory.c_str(), made.message().c_str());
+        return exitInvalid;
+    }
     for (size_t i = 0; i < sources.size(); ++i) {
         StageFile stage;
         if (!LoadAnyStage(sources[i], stage)) return exitInvalid;
