@@ -28,9 +28,11 @@ fail() {
 }
 
 # Xvfb picks a free display number itself and writes it to a file, so tests
-# running side by side never share a server.
+# running side by side never share a server. Without -noreset the server resets
+# when its last client (the readiness check) leaves, and a game connecting just
+# then finds no display.
 start_display() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do
         if [ -s "$work/display" ]; then
@@ -193,7 +195,7 @@ missing-stage)
         [ -n "$box" ] && break
         sleep 0.1
     done
-    [ -n "$box" ] || fail "no message box with the caption 失敗 appeared"
+    [ -n "$box" ] || fail "no message box with the caption 失敗 appeared: $(cat "$work/game.log")"
     sleep 0.5
     import -window "$box" "$work/box.png" || fail "no screenshot of the box"
     # The box shows its text: a line of light glyphs across its upper half.
