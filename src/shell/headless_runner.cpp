@@ -12,7 +12,7 @@
 #include "draw/canvas.h"
 #include "draw/png_export.h"
 #include "game/game_frame.h"
-#include "shell/command_line.h"
+#include "support/parse_number.h"
 #include "shell/input_script.h"
 #include "shell/trace_writer.h"
 #include "support/input_snapshot.h"

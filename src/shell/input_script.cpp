@@ -1,27 +1,16 @@
 // Parsing input scripts: "FRAME X Y BUTTONS" lines, "seed N" lines and # comments.
 #include "shell/input_script.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "support/input_snapshot.h"
+#include "support/line_error.h"
+#include "support/parse_number.h"
 
 namespace {
 constexpr int64_t maxCoordinate = 0xFFFF;
 constexpr int64_t maxFrame = 0x7FFFFFFF;
-
-bool ParseInteger(const std::string& word, int64_t low, int64_t high, int64_t& value)
-{
-    if (word.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    long long parsed = std::strtoll(word.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || parsed < low || parsed > high) return false;
-    value = parsed;
-    return true;
-}
 
 bool ParseButtons(const std::string& word, uint32_t& buttons)
 {
@@ -31,12 +20,6 @@ bool ParseButtons(const std::string& word, uint32_t& buttons)
     else if (word == "LR") buttons = InputKey::LeftButton | InputKey::RightButton;
     else return false;
     return true;
-}
-
-bool Fail(std::string& error, const char* name, int line, const std::string& reason)
-{
-    error = std::string(name) + ":" + std::to_string(line) + ": " + reason;
-    return false;
 }
 }  // namespace
 
@@ -57,28 +40,28 @@ bool ParseInputScript(const std::string& text, const char* name, InputScript& sc
 
         if (words[0] == "seed") {
             int64_t seed = 0;
-            if (words.size() != 2 || !ParseInteger(words[1], 0, 0xFFFFFFFFll, seed)) {
-                return Fail(error, name, lineNumber, "expected \"seed N\" with N from 0 to 4294967295");
+            if (words.size() != 2 || !ParseNumber(words[1].c_str(), 0, 0xFFFFFFFFll, seed)) {
+                return FailAtLine(error, name, lineNumber, "expected \"seed N\" with N from 0 to 4294967295");
             }
             script.seed = static_cast<uint32_t>(seed);
             continue;
         }
-        if (words.size() != 4) return Fail(error, name, lineNumber, "expected \"FRAME X Y BUTTONS\"");
+        if (words.size() != 4) return FailAtLine(error, name, lineNumber, "expected \"FRAME X Y BUTTONS\"");
         int64_t frame = 0;
         int64_t x = 0;
         int64_t y = 0;
         uint32_t buttons = 0;
-        if (!ParseInteger(words[0], 0, maxFrame, frame)) {
-            return Fail(error, name, lineNumber, "frame \"" + words[0] + "\" is not a number from 0 to 2147483647");
+        if (!ParseNumber(words[0].c_str(), 0, maxFrame, frame)) {
+            return FailAtLine(error, name, lineNumber, "frame \"" + words[0] + "\" is not a number from 0 to 2147483647");
         }
         if (!script.steps.empty() && frame <= script.steps.back().frame) {
-            return Fail(error, name, lineNumber, "frame " + words[0] + " does not come after the frame before it");
+            return FailAtLine(error, name, lineNumber, "frame " + words[0] + " does not come after the frame before it");
         }
-        if (!ParseInteger(words[1], 0, maxCoordinate, x) || !ParseInteger(words[2], 0, maxCoordinate, y)) {
-            return Fail(error, name, lineNumber, "mouse position must be two numbers from 0 to 65535");
+        if (!ParseNumber(words[1].c_str(), 0, maxCoordinate, x) || !ParseNumber(words[2].c_str(), 0, maxCoordinate, y)) {
+            return FailAtLine(error, name, lineNumber, "mouse position must be two numbers from 0 to 65535");
         }
         if (!ParseButtons(words[3], buttons)) {
-            return Fail(error, name, lineNumber, "buttons \"" + words[3] + "\" must be -, L, R or LR");
+            return FailAtLine(error, name, lineNumber, "buttons \"" + words[3] + "\" must be -, L, R or LR");
         }
         script.steps.push_back({static_cast<int32_t>(frame), static_cast<int32_t>(x), static_cast<int32_t>(y), buttons});
     }

@@ -13,7 +13,7 @@
 
 #include "draw/canvas.h"
 #include "game/game_frame.h"
-#include "shell/command_line.h"
+#include "support/parse_number.h"
 #include "shell/session_recorder.h"
 #include "shell/window_input.h"
 #include "support/input_snapshot.h"

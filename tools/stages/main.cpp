@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "game/data_files.h"
-#include "shell/command_line.h"
+#include "support/parse_number.h"
 #include "support/file_io.h"
 #include "support/format_ring.h"
 #include "tools/stages/stage_generator.h"

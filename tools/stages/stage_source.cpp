@@ -5,6 +5,9 @@
 #include <cstring>
 #include <sstream>
 
+#include "game/piece.h"
+#include "support/line_error.h"
+
 namespace {
 constexpr char emptyCell = '.';
 
@@ -13,12 +16,6 @@ struct Block {
     std::vector<std::string> rows;
     std::vector<int32_t> lineNumbers;
 };
-
-bool Fail(std::string& error, const char* name, int32_t line, const std::string& reason)
-{
-    error = std::string(name) + ":" + std::to_string(line) + ": " + reason;
-    return false;
-}
 
 std::string TrimRight(const std::string& text)
 {
@@ -71,9 +68,7 @@ bool IsConnected(const std::vector<Point>& cells)
         pending.pop_back();
         for (size_t j = 0; j < cells.size(); ++j) {
             if (reached[j]) continue;
-            int32_t dx = std::abs(cells[j].x - cell.x);
-            int32_t dy = std::abs(cells[j].y - cell.y);
-            if (dx + dy == 1) {
+            if (CellsAreAdjacent(cells[j], cell)) {
                 reached[j] = true;
                 pending.push_back(j);
                 ++count;
@@ -97,13 +92,13 @@ bool ReadBoard(const Block& block, const char* name, StageSource& source, std::s
     for (size_t r = 0; r < block.rows.size(); ++r) {
         const std::string& row = block.rows[r];
         if (row.size() != width) {
-            return Fail(error, name, block.lineNumbers[r],
+            return FailAtLine(error, name, block.lineNumbers[r],
                         "board row is " + std::to_string(row.size()) + " cells wide, the first row " +
                             std::to_string(width) + ": the board must be a rectangle");
         }
         for (size_t c = 0; c < row.size(); ++c) {
             if (!IsPieceSymbol(row[c])) {
-                return Fail(error, name, block.lineNumbers[r],
+                return FailAtLine(error, name, block.lineNumbers[r],
                             std::string("board cell '") + row[c] + "' is not a piece symbol (A-Z, a-z, 0-9)");
             }
             SourcePiece* piece = FindPiece(source, row[c]);
@@ -129,13 +124,13 @@ bool ReadDecoys(const Block& block, const char* name, StageSource& source, std::
             char symbol = row[c];
             if (symbol == emptyCell || symbol == ' ' || symbol == '\t') continue;
             if (!IsPieceSymbol(symbol)) {
-                return Fail(error, name, block.lineNumbers[r],
+                return FailAtLine(error, name, block.lineNumbers[r],
                             std::string("'") + symbol + "' is not a piece symbol (A-Z, a-z, 0-9) or '.'");
             }
             SourcePiece* piece = FindPiece(source, symbol);
             bool fromThisBlock = std::find(symbolsHere.begin(), symbolsHere.end(), symbol) != symbolsHere.end();
             if (piece != nullptr && !fromThisBlock) {
-                return Fail(error, name, block.lineNumbers[r],
+                return FailAtLine(error, name, block.lineNumbers[r],
                             std::string("symbol '") + symbol + "' is already used for a piece drawn on line " +
                                 std::to_string(piece->line));
             }
@@ -161,7 +156,7 @@ bool ParseStageSource(const std::string& text, const char* name, StageSource& so
     source = {};
     std::vector<Block> blocks;
     SplitBlocks(text, source, blocks);
-    if (blocks.empty()) return Fail(error, name, 1, "no board drawn");
+    if (blocks.empty()) return FailAtLine(error, name, 1, "no board drawn");
     if (!ReadBoard(blocks[0], name, source, error)) return false;
     for (size_t b = 1; b < blocks.size(); ++b) {
         if (!ReadDecoys(blocks[b], name, source, error)) return false;
@@ -169,23 +164,23 @@ bool ParseStageSource(const std::string& text, const char* name, StageSource& so
 
     int32_t boardLine = blocks[0].firstLine;
     if (static_cast<int32_t>(source.pieces.size()) > maxPieces) {
-        return Fail(error, name, source.pieces[maxPieces].line,
+        return FailAtLine(error, name, source.pieces[maxPieces].line,
                     std::to_string(source.pieces.size()) + " pieces, at most " + std::to_string(maxPieces) +
                         " are allowed");
     }
     for (const SourcePiece& piece : source.pieces) {
         if (static_cast<int32_t>(piece.cells.size()) > maxShapeCells) {
-            return Fail(error, name, piece.line,
+            return FailAtLine(error, name, piece.line,
                         std::string("piece '") + piece.symbol + "' has " + std::to_string(piece.cells.size()) +
                             " cells, at most " + std::to_string(maxShapeCells) + " are allowed");
         }
         if (!IsConnected(piece.cells)) {
-            return Fail(error, name, piece.line, std::string("piece '") + piece.symbol + "' is in more than one part");
+            return FailAtLine(error, name, piece.line, std::string("piece '") + piece.symbol + "' is in more than one part");
         }
     }
     StageFile stage = CompileStage(source);
     char reason[160];
-    if (!CheckStageLimits(stage, reason, sizeof reason)) return Fail(error, name, boardLine, reason);
+    if (!CheckStageLimits(stage, reason, sizeof reason)) return FailAtLine(error, name, boardLine, reason);
     return true;
 }
 

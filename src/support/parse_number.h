@@ -1,4 +1,4 @@
-// Small helpers for reading the command line of the game and its headless runner.
+// Parsing whole decimal numbers within bounds, for command lines and text files alike.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // ParseNumber: strict decimal parsing, the whole text or nothing.
-#include "shell/command_line.h"
+#include "support/parse_number.h"
 
 #include <cerrno>
 #include <cstdlib>
