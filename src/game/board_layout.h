@@ -3,6 +3,11 @@
 
 #include <cstdint>
 
+// The area the play grid is fitted into: the cell size comes from its width,
+// the number of rows from its height.
+constexpr int32_t playFieldWidth = 620;
+constexpr int32_t playFieldHeight = 460;
+
 namespace BoardLayout {
 inline int32_t cellSize = 60;
 inline int32_t columns = 0;

@@ -74,7 +74,7 @@ void UpdateCelebration()
     } else {
         MoveLeavingLetters();
     }
-    if ((PressedKeys() & InputKey::LeftButton) != 0) celebrationHurry = 1;
+    if (WasPressed(InputKey::LeftButton)) celebrationHurry = 1;
 
     const Point* last = banner->letterPosition(banner->letterCount - 1);
     if (last != nullptr && last->x > endX) {

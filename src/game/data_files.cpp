@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "game/board_layout.h"
 #include "game/piece.h"
 #include "support/file_io.h"
 
@@ -11,9 +12,6 @@ StageFile stages[stageCount];
 ProgressFile progress;
 
 namespace {
-constexpr int32_t playFieldWidth = 620;
-constexpr int32_t playFieldHeight = 460;
-
 template <typename... Values>
 bool Refuse(char* reason, size_t reasonSize, const char* format, Values... values)
 {

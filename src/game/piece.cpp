@@ -4,15 +4,6 @@
 #include "game/board_layout.h"
 #include "support/input_snapshot.h"
 
-namespace {
-bool CellsAreAdjacent(Point a, Point b)
-{
-    int32_t dx = a.x - b.x;
-    int32_t dy = a.y - b.y;
-    return (dy == 0 && (dx == 1 || dx == -1)) || (dx == 0 && (dy == 1 || dy == -1));
-}
-}  // namespace
-
 void RotateOffset(Point& offset, int32_t r)
 {
     Point turned = offset;
@@ -25,10 +16,16 @@ void RotateOffset(Point& offset, int32_t r)
     offset = turned;
 }
 
-Point CellPixelOffset(const Piece& piece, int32_t k)
+Point TurnedCell(const Piece& piece, int32_t k)
 {
     Point offset = piece.shape->cells[k];
     RotateOffset(offset, piece.rotation);
+    return offset;
+}
+
+Point CellPixelOffset(const Piece& piece, int32_t k)
+{
+    Point offset = TurnedCell(piece, k);
     return {offset.x * BoardLayout::cellSize, offset.y * BoardLayout::cellSize};
 }
 
@@ -54,6 +51,13 @@ int32_t CountAdjacentCellPairs(const PieceShape& shape)
         }
     }
     return pairs;
+}
+
+bool CellsAreAdjacent(Point a, Point b)
+{
+    int32_t dx = a.x - b.x;
+    int32_t dy = a.y - b.y;
+    return (dy == 0 && (dx == 1 || dx == -1)) || (dx == 0 && (dy == 1 || dy == -1));
 }
 
 bool MouseInCell(Point centre)

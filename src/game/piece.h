@@ -26,6 +26,9 @@ struct Piece {
 // Quarter turns clockwise on screen; any r outside 1..3 leaves the pair as it is.
 void RotateOffset(Point& offset, int32_t r);
 
+// Cell k's offset from the piece's origin cell, turned by the piece's rotation.
+Point TurnedCell(const Piece& piece, int32_t k);
+
 // Pixel offset of cell k's centre from the piece's pixel position, at the current cell size.
 Point CellPixelOffset(const Piece& piece, int32_t k);
 
@@ -33,6 +36,9 @@ Point CellPixelOffset(const Piece& piece, int32_t k);
 // index. Stores at most the table's 60 pairs.
 void BuildPieceEdges(Piece& piece);
 int32_t CountAdjacentCellPairs(const PieceShape& shape);
+
+// True when the two cells share a side.
+bool CellsAreAdjacent(Point a, Point b);
 
 // True when the mouse lies strictly inside the cell-size square centred on the pixel.
 bool MouseInCell(Point centre);

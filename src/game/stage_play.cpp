@@ -20,22 +20,10 @@ uint8_t chooserHover = 0;
 Piece pieces[maxPieces];
 
 namespace {
-constexpr int32_t playFieldWidth = 620;
-constexpr int32_t playFieldHeight = 460;
 constexpr int32_t colorBase = 100;
 constexpr int32_t colorRange = 100;
 
 using OccupancyGrid = uint8_t[maxGridColumns][maxGridRows];
-
-bool LeftClicked()
-{
-    return (PressedKeys() & InputKey::LeftButton) != 0;
-}
-
-bool RightClicked()
-{
-    return (PressedKeys() & InputKey::RightButton) != 0;
-}
 
 // Division that rounds toward negative infinity, for positions left of or above the grid.
 int32_t FloorDivide(int32_t value, int32_t divisor)
@@ -68,7 +56,7 @@ void CarryPiece(int32_t index, int32_t offsetX, int32_t offsetY)
 
 void UpdateIdle()
 {
-    if (!LeftClicked()) return;
+    if (!WasPressed(InputKey::LeftButton)) return;
     if (hoveredPiece != -1) {
         const Piece& piece = pieces[hoveredPiece];
         Point centre = GridCellCentre(piece.cellX, piece.cellY);
@@ -87,7 +75,7 @@ void UpdateIdle()
 
 void UpdateDragging()
 {
-    if (RightClicked()) {
+    if (WasPressed(InputKey::RightButton)) {
         Piece& piece = pieces[carriedPiece];
         piece.rotation = piece.rotation + 1 == 4 ? 0 : piece.rotation + 1;
         Point grab = {grabOffsetX, grabOffsetY};
@@ -95,7 +83,7 @@ void UpdateDragging()
         grabOffsetX = grab.x;
         grabOffsetY = grab.y;
     }
-    if (LeftClicked()) DropCarriedPiece();
+    if (WasPressed(InputKey::LeftButton)) DropCarriedPiece();
 }
 
 void StepChooser()
@@ -114,7 +102,7 @@ void StepChooser()
 
 void UpdateChoosing()
 {
-    if (RightClicked() && chooserPiece != -1) StepChooser();
+    if (WasPressed(InputKey::RightButton) && chooserPiece != -1) StepChooser();
     chooserHover = 0;
     if (chooserPiece != -1) {
         const Piece& piece = pieces[chooserPiece];
@@ -123,7 +111,7 @@ void UpdateChoosing()
             if (MouseInCell({chooserOrigin.x + offset.x, chooserOrigin.y + offset.y})) chooserHover = 1;
         }
     }
-    if (!LeftClicked()) return;
+    if (!WasPressed(InputKey::LeftButton)) return;
     if (chooserHover == 1) {
         CarryPiece(chooserPiece, chooserOrigin.x - inputSnapshot.mouseX, chooserOrigin.y - inputSnapshot.mouseY);
     } else {
@@ -201,8 +189,7 @@ void DropCarriedPiece()
         const Piece& piece = pieces[i];
         if (piece.placed != 1 || i == carriedPiece) continue;
         for (int32_t k = 0; k < piece.shape->cellCount; ++k) {
-            Point cell = piece.shape->cells[k];
-            RotateOffset(cell, piece.rotation);
+            Point cell = TurnedCell(piece, k);
             int32_t x = cell.x + piece.cellX;
             int32_t y = cell.y + piece.cellY;
             // Placed pieces lie inside the grid; the test only guards the table.
@@ -213,8 +200,7 @@ void DropCarriedPiece()
     bool outOfGrid = false;
     bool overlaps = false;
     for (int32_t k = 0; k < carried.shape->cellCount; ++k) {
-        Point cell = carried.shape->cells[k];
-        RotateOffset(cell, carried.rotation);
+        Point cell = TurnedCell(carried, k);
         int32_t x = cell.x + tx;
         int32_t y = cell.y + ty;
         if (x < 0 || x >= BoardLayout::columns || y < 0 || y >= BoardLayout::rows) {

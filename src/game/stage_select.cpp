@@ -121,7 +121,7 @@ void UpdateStageSelect()
             }
         }
     }
-    if ((PressedKeys() & InputKey::LeftButton) != 0 && chosenEntry == -1 && hoverEntry != -1) {
+    if (WasPressed(InputKey::LeftButton) && chosenEntry == -1 && hoverEntry != -1) {
         chosenEntry = hoverEntry;
         currentStage = hoverEntry;
         slideSpeed = 0;

@@ -42,3 +42,8 @@ uint32_t PressedKeys()
 {
     return ~inputSnapshot.previousKeys & inputSnapshot.currentKeys;
 }
+
+bool WasPressed(InputKey key)
+{
+    return (PressedKeys() & key) != 0;
+}

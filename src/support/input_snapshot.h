@@ -49,3 +49,4 @@ void RecordMouseWheel(int32_t delta);
 
 // Keys that are down now and were up in the previous snapshot.
 uint32_t PressedKeys();
+bool WasPressed(InputKey key);

@@ -2,6 +2,7 @@
 // game's invariants checked after every frame. usage: tessera-soak FRAMES STAGE_DIR [SEED]
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,8 +49,7 @@ void CheckPieces(int64_t frame)
         if (piece.placed == 0 || (playState == Dragging && i == carriedPiece)) continue;
         if (piece.placed != 1) Fail(frame, "placed is neither 0 nor 1");
         for (int32_t k = 0; k < piece.shape->cellCount; ++k) {
-            Point cell = piece.shape->cells[k];
-            RotateOffset(cell, piece.rotation);
+            Point cell = TurnedCell(piece, k);
             int32_t x = cell.x + piece.cellX;
             int32_t y = cell.y + piece.cellY;
             if (x < 0 || y < 0 || x >= BoardLayout::columns || y >= BoardLayout::rows) {
@@ -89,6 +89,35 @@ struct Target {
 };
 std::vector<Target> targets[stageCount];
 
+// True when the shape, turned r times with its origin cell at origin, lies on the given cells.
+bool LiesOn(const PieceShape& shape, int32_t r, Point origin, const std::vector<Point>& cells)
+{
+    for (int32_t c = 0; c < shape.cellCount; ++c) {
+        Point cell = shape.cells[c];
+        RotateOffset(cell, r);
+        Point at = {cell.x + origin.x, cell.y + origin.y};
+        if (std::none_of(cells.begin(), cells.end(), [&](Point want) { return want.x == at.x && want.y == at.y; })) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The turn and origin cell that put a shape on the cells a solution gives it.
+Target TargetFor(const PieceShape& shape, const std::vector<Point>& cells)
+{
+    Target found = {-1, {0, 0}};
+    for (int32_t r = 0; r < 4; ++r) {
+        Point first = shape.cells[0];
+        RotateOffset(first, r);
+        for (Point goal : cells) {
+            Point origin = {goal.x - first.x, goal.y - first.y};
+            if (LiesOn(shape, r, origin, cells)) found = {r, origin};
+        }
+    }
+    return found;
+}
+
 void FindTargets()
 {
     for (int32_t k = 0; k < stageCount; ++k) {
@@ -99,24 +128,7 @@ void FindTargets()
         targets[k].assign(static_cast<size_t>(stages[k].pieceCount), Target{-1, {0, 0}});
         if (result.kept.empty()) continue;
         for (const PlacedPiece& placed : result.kept[0]) {
-            const PieceShape& shape = stages[k].shapes[placed.piece];
-            for (int32_t r = 0; r < 4; ++r) {
-                Point first = shape.cells[0];
-                RotateOffset(first, r);
-                // The origin that puts cell 0 on some target cell, if the rest then fits.
-                for (Point goal : placed.cells) {
-                    Point origin = {goal.x - first.x, goal.y - first.y};
-                    bool fits = true;
-                    for (int32_t c = 0; c < shape.cellCount && fits; ++c) {
-                        Point cell = shape.cells[c];
-                        RotateOffset(cell, r);
-                        Point at = {cell.x + origin.x, cell.y + origin.y};
-                        fits = false;
-                        for (Point want : placed.cells) fits = fits || (want.x == at.x && want.y == at.y);
-                    }
-                    if (fits) targets[k][placed.piece] = {r, origin};
-                }
-            }
+            targets[k][placed.piece] = TargetFor(stages[k].shapes[placed.piece], placed.cells);
         }
     }
 }
