@@ -209,8 +209,7 @@ void Canvas::textOut(const char* text)
                 for (int32_t column = first; column < last; ++column) {
                     uint8_t alpha = coverage[column];
                     if (alpha == 0) continue;
-                    uint8_t* p = pixels.get() +
-                                 (static_cast<size_t>(height - 1 - y) * width + glyphLeft + column) * bytesPerPixel;
+                    uint8_t* p = pixelAddress(glyphLeft + column, y);
                     p[0] = BlendChannel(p[0], blue, alpha);
                     p[1] = BlendChannel(p[1], green, alpha);
                     p[2] = BlendChannel(p[2], red, alpha);
@@ -255,7 +254,7 @@ void Canvas::fillSpan(int32_t y, int32_t left, int32_t right, uint8_t r, uint8_t
     left = std::max(left, 0);
     right = std::min(right, width - 1);
     if (left > right) return;
-    uint8_t* p = pixels.get() + (static_cast<size_t>(height - 1 - y) * width + left) * bytesPerPixel;
+    uint8_t* p = pixelAddress(left, y);
     size_t count = static_cast<size_t>(right - left + 1);
     if (r == g && g == b) {
         std::memset(p, r, count * bytesPerPixel);
@@ -285,7 +284,7 @@ void Canvas::fillSpan(int32_t y, int32_t left, int32_t right, uint8_t r, uint8_t
 void Canvas::plotPixel(int32_t x, int32_t y, uint8_t r, uint8_t g, uint8_t b)
 {
     if (x < 0 || x >= width || y < 0 || y >= height) return;
-    uint8_t* p = pixels.get() + (static_cast<size_t>(height - 1 - y) * width + x) * bytesPerPixel;
+    uint8_t* p = pixelAddress(x, y);
     p[0] = b;
     p[1] = g;
     p[2] = r;
@@ -387,7 +386,7 @@ void blendRect(int32_t left, int32_t top, int32_t right, int32_t bottom)
     std::memcpy(colorWords, colorBytes, sizeof colorWords);
     size_t rowBytes = static_cast<size_t>(x1 - x0) * bytesPerPixel;
     for (int32_t y = y0; y < y1; ++y) {
-        uint8_t* p = pixelAt(x0, y);
+        uint8_t* p = canvas.pixelAddress(x0, y);
         size_t i = 0;
         for (; i + blendChunkBytes <= rowBytes; i += blendChunkBytes) {
             uint64_t words[3];
@@ -399,8 +398,12 @@ void blendRect(int32_t left, int32_t top, int32_t right, int32_t bottom)
     }
 }
 
+uint8_t* Canvas::pixelAddress(int32_t x, int32_t y) const
+{
+    return pixels.get() + (static_cast<ptrdiff_t>(height - 1 - y) * width + x) * bytesPerPixel;
+}
+
 uint8_t* pixelAt(int32_t x, int32_t y)
 {
-    Canvas& canvas = canvases[currentCanvas];
-    return canvas.pixels.get() + (static_cast<ptrdiff_t>(canvas.height - y - 1) * canvas.width + x) * bytesPerPixel;
+    return canvases[currentCanvas].pixelAddress(x, y);
 }

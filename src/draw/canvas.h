@@ -48,6 +48,9 @@ public:
     void textOutCentered(const char* text);
     void textOutRight(const char* text);
 
+    // The first byte (blue) of the pixel at (x, y), y counted from the top.
+    uint8_t* pixelAddress(int32_t x, int32_t y) const;
+
     bool valid = false;
     char fontFace[fontFaceSize] = {};
     int32_t fontHeight = 0;
