@@ -213,7 +213,6 @@ TEST(SaveUnderKill, AKilledSaveLeavesTheOldOrTheNewFile)
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            progress.magic = progressFileMagic;
             std::memcpy(&progress, after.data(), sizeof progress);
             for (;;) SaveProgressFile();
         }

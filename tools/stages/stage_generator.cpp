@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "game/data_files.h"
+#include "tools/stages/stage_text.h"
 
 namespace {
 constexpr int32_t maxAttempts = 20000;
-constexpr char symbols[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
 struct Partition {
     int32_t width;
@@ -68,7 +68,7 @@ std::string WriteSource(const GenerateOptions& options, const Partition& partiti
         for (int32_t x = 0; x < options.width; ++x) {
             int32_t piece = partition.owner[y * options.width + x];
             if (symbolOf[piece] < 0) symbolOf[piece] = nextSymbol++;
-            text += symbols[symbolOf[piece]];
+            text += PieceLetter(symbolOf[piece]);
         }
         text += '\n';
     }
