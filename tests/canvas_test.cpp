@@ -10,13 +10,7 @@
 namespace {
 class CanvasTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        currentCanvas = 0;
-        canvas().create(640, 480);
-        canvas().setColor(0, 0, 0);
-        canvas().clear();
-    }
+    void SetUp() override { FreshCanvas(); }
     static Canvas& canvas() { return canvases[0]; }
 
     static int32_t CountColor(uint32_t color)

@@ -16,8 +16,7 @@ class Celebration : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        currentCanvas = 0;
-        canvases[0].create(640, 480);
+        FreshCanvas();
         ConstructBanner();
         PrepareBanner();
         ParkBannerLetters();
@@ -30,12 +29,14 @@ protected:
     }
 
     // Runs Cleared frames until the celebration hands back, clicking on the
-    // given frame; returns the frame on which it ended, or -1.
+    // given frame; returns the frame on which it ended, or -1. Unless the
+    // click is on frame 0, the covering drop's click is still held then.
     static int32_t EndFrame(int32_t clickFrame, int32_t maxFrames = 200)
     {
+        constexpr uint32_t left = InputKey::LeftButton;
         for (int32_t frame = 0; frame < maxFrames; ++frame) {
-            inputSnapshot.previousKeys = frame == 0 ? static_cast<uint32_t>(InputKey::LeftButton) : 0u;
-            inputSnapshot.currentKeys = frame == clickFrame || frame == 0 ? static_cast<uint32_t>(InputKey::LeftButton) : 0u;
+            inputSnapshot.previousKeys = frame == 0 && clickFrame != 0 ? left : 0u;
+            inputSnapshot.currentKeys = frame == clickFrame || frame == 0 ? left : 0u;
             UpdateCelebration();
             if (modeInitPending) return frame;
         }
@@ -70,28 +71,6 @@ TEST_F(Celebration, AClickAtRestEndsItFourteenFramesLater)
 TEST_F(Celebration, AClickOnTheFirstFrameGivesTheLongestExit)
 {
     // The first frame's own press counts when it is new in that frame.
-    for (int32_t frame = 0; frame < 100; ++frame) {
-        inputSnapshot.previousKeys = 0;
-        inputSnapshot.currentKeys = frame == 0 ? static_cast<uint32_t>(InputKey::LeftButton) : 0u;
-        UpdateCelebration();
-        if (modeInitPending) {
-            EXPECT_EQ(frame, 54);
-            return;
-        }
-    }
-    FAIL() << "the celebration did not end";
+    EXPECT_EQ(EndFrame(0), 54);
 }
 
-TEST_F(Celebration, TheEndSavesEveryFlagToTheProgressFile)
-{
-    TempDir dir;
-    ScopedChdir inside(dir.path);
-    progress.clearedFlags[6] = 1;
-    progress.clearedFlags[15] = 9;
-    EndFrame(11);
-    std::string saved = ReadBytes(progressFileName);
-    ASSERT_EQ(saved.size(), 24u);
-    EXPECT_EQ(saved[4 + 6], 1);
-    EXPECT_EQ(saved[4 + 15], 9);
-    EXPECT_EQ(saved[4 + 5], 0);
-}

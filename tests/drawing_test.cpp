@@ -11,16 +11,6 @@
 #include "support/input_snapshot.h"
 #include "test_helpers.h"
 
-namespace {
-void FreshCanvas()
-{
-    currentCanvas = 0;
-    canvases[0].create(640, 480);
-    canvases[0].setColor(0, 0, 0);
-    canvases[0].clear();
-}
-}  // namespace
-
 TEST(PieceOutline, DrawsEveryRimBeforeAnyCoreWithTheCoreColourWrapped)
 {
     FreshCanvas();

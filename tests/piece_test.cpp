@@ -23,28 +23,15 @@ using Edges = std::vector<std::pair<int32_t, int32_t>>;
 
 TEST(RotateOffset, TurnsClockwiseOnScreenAndIgnoresOtherValues)
 {
-    Point p = {1, 0};
-    RotateOffset(p, 1);
-    EXPECT_EQ(p.x, 0);
-    EXPECT_EQ(p.y, 1);
-    Point q = {3, -7};
-    for (int i = 0; i < 4; ++i) RotateOffset(q, 1);
-    EXPECT_EQ(q.x, 3);
-    EXPECT_EQ(q.y, -7);
-    for (int32_t r : {4, 5, -1}) {
-        Point same = {3, -7};
-        RotateOffset(same, r);
-        EXPECT_EQ(same.x, 3);
-        EXPECT_EQ(same.y, -7);
+    // (3, -7) is right of and above the origin; a quarter turn clockwise puts it right and below.
+    const Point expected[] = {{3, -7}, {7, 3}, {-3, 7}, {-7, -3}, {3, -7}, {3, -7}, {3, -7}};
+    const int32_t turns[] = {0, 1, 2, 3, 4, 5, -1};
+    for (int32_t i = 0; i < 7; ++i) {
+        Point p = {3, -7};
+        RotateOffset(p, turns[i]);
+        EXPECT_EQ(p.x, expected[i].x) << turns[i];
+        EXPECT_EQ(p.y, expected[i].y) << turns[i];
     }
-    Point two = {3, -7};
-    RotateOffset(two, 2);
-    EXPECT_EQ(two.x, -3);
-    EXPECT_EQ(two.y, 7);
-    Point three = {3, -7};
-    RotateOffset(three, 3);
-    EXPECT_EQ(three.x, -7);
-    EXPECT_EQ(three.y, -3);
 }
 
 TEST(BuildPieceEdges, JoinsSideNeighboursOnceInIndexOrder)
@@ -77,24 +64,17 @@ TEST(CellPixelOffset, TurnsTheCellAndScalesByTheCellSize)
 
 TEST(MouseInCell, CountsOnlyTheStrictInsideOfTheSquare)
 {
-    BoardLayout::cellSize = 46;
-    inputSnapshot.mouseY = 100;
-    for (int32_t x : {100 - 22, 100 + 22}) {
-        inputSnapshot.mouseX = x;
-        EXPECT_TRUE(MouseInCell({100, 100})) << x;
+    // An even size reaches size / 2 - 1 both ways; an odd one one pixel further down and right.
+    struct Case {
+        int32_t size, dx, dy;
+        bool inside;
+    };
+    const Case cases[] = {{46, -22, 0, true}, {46, 22, 0, true},   {46, -23, 0, false}, {46, 23, 0, false},
+                          {31, 0, -14, true}, {31, 0, 15, true},   {31, 0, -15, false}, {31, 0, 16, false}};
+    for (const Case& c : cases) {
+        BoardLayout::cellSize = c.size;
+        inputSnapshot.mouseX = 100 + c.dx;
+        inputSnapshot.mouseY = 100 + c.dy;
+        EXPECT_EQ(MouseInCell({100, 100}), c.inside) << c.size << " " << c.dx << "," << c.dy;
     }
-    for (int32_t x : {100 - 23, 100 + 23}) {
-        inputSnapshot.mouseX = x;
-        EXPECT_FALSE(MouseInCell({100, 100})) << x;
-    }
-    BoardLayout::cellSize = 31;
-    inputSnapshot.mouseX = 100;
-    inputSnapshot.mouseY = 100 - 14;
-    EXPECT_TRUE(MouseInCell({100, 100}));
-    inputSnapshot.mouseY = 100 + 15;
-    EXPECT_TRUE(MouseInCell({100, 100}));
-    inputSnapshot.mouseY = 100 - 15;
-    EXPECT_FALSE(MouseInCell({100, 100}));
-    inputSnapshot.mouseY = 100 + 16;
-    EXPECT_FALSE(MouseInCell({100, 100}));
 }

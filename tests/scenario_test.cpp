@@ -213,17 +213,6 @@ TEST(Scenario, BadStageFilesEndTheGameWithItsMessage)
     EXPECT_EQ(RunProgram(std::string(TESSERA_BINARY) + " --headless --dir " + empty.path).exitCode, 1);
 }
 
-TEST(Scenario, AMissingOrDamagedProgressFileMeansNothingIsCleared)
-{
-    for (const std::string& content : {std::string(), std::string(10, '\1'), std::string(24, '\1')}) {
-        TempDir dir;
-        WriteTenStages(dir, SmallStage());
-        if (!content.empty()) WriteBytes(dir.file("hist.dat"), content);
-        RunHeadless(dir, "--seed 1 --trace " + dir.file("t.jsonl"));
-        EXPECT_EQ(TraceField(ReadLines(dir.file("t.jsonl"))[0], "clearedFlags"), "[0,0,0,0,0,0,0,0,0,0]");
-    }
-}
-
 TEST(Scenario, BadArgumentsAndScriptsAreRefusedBeforeAnyFrame)
 {
     TempDir dir;

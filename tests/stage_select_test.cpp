@@ -16,8 +16,7 @@ class StageSelect : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        currentCanvas = 0;
-        canvases[0].create(640, 480);
+        FreshCanvas();
         std::memset(&progress, 0, sizeof progress);
         chosenEntry = -1;
         gameMode = stageSelectMode;

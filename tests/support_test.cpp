@@ -1,8 +1,6 @@
 // Support routines: the generator's exact sequence, the format ring, file helpers and the input snapshot.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstring>
 
 #include "support/file_io.h"
@@ -55,29 +53,6 @@ TEST(FileIo, ReadsWhatIsThereAndNothingFromMissingFiles)
     WriteBytes(dir.file("empty"), "");
     EXPECT_EQ(QueryFileSize(dir.file("empty").c_str()), 0);
     EXPECT_EQ(QueryFileSize(dir.path.c_str()), 0);
-}
-
-TEST(FileIo, WriteReplacesTheWholeFileAndLeavesNoTemporary)
-{
-    TempDir dir;
-    std::string path = dir.file("hist.dat");
-    WriteBytes(path, std::string(100, 'a'));
-    EXPECT_EQ(WriteFileBytes(path.c_str(), "bcd", 3), 1);
-    EXPECT_EQ(ReadBytes(path), "bcd");
-    EXPECT_EQ(QueryFileSize((path + ".tmp").c_str()), 0);
-}
-
-TEST(FileIo, WriteReportsFailureAndKeepsTheOldFile)
-{
-    TempDir dir;
-    EXPECT_EQ(WriteFileBytes(dir.file("no/such/dir/file").c_str(), "x", 1), 0);
-
-    // A directory in the way of the rename: the old content must survive.
-    std::string path = dir.file("blocked");
-    mkdir(path.c_str(), 0755);
-    EXPECT_EQ(WriteFileBytes(path.c_str(), "new", 3), 0);
-    struct stat status {};
-    ASSERT_EQ(stat((path + ".tmp").c_str(), &status), -1);
 }
 
 TEST(InputSnapshot, AButtonCountsAsPressedOnlyOnTheFrameItWentDown)

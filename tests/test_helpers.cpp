@@ -142,6 +142,12 @@ Picture ReadPng(const std::string& path)
     return picture;
 }
 
+void FreshCanvas()
+{
+    currentCanvas = 0;
+    canvases[0].create(canvasWidth, canvasHeight);
+}
+
 uint32_t CanvasColor(int32_t x, int32_t y)
 {
     const uint8_t* p = pixelAt(x, y);

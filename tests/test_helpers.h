@@ -55,5 +55,8 @@ constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b)
     return r | g << 8 | b << 16;
 }
 
+// Canvas 0 made anew, all black, and current.
+void FreshCanvas();
+
 // The colour at a canvas pixel, from its blue-green-red store.
 uint32_t CanvasColor(int32_t x, int32_t y);
