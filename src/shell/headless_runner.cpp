@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,7 @@ struct Shot {
 
 struct HeadlessOptions {
     const char* directory = nullptr;
-    bool seedGiven = false;
-    uint32_t seed = 0;
+    std::optional<uint32_t> seed;
     int32_t stage = -1;
     const char* inputPath = nullptr;
     int32_t frames = -1;
@@ -78,7 +78,6 @@ std::string ParseOptions(int argc, char** argv, HeadlessOptions& options)
             options.directory = value;
         } else if (option == "--seed") {
             if (!ParseNumber(value, 0, UINT32_MAX, number)) return "--seed needs a number from 0 to 4294967295";
-            options.seedGiven = true;
             options.seed = static_cast<uint32_t>(number);
         } else if (option == "--stage") {
             if (!ParseNumber(value, 0, 9, number)) return "--stage needs a stage number from 0 to 9";
@@ -146,9 +145,8 @@ int RunHeadless(int argc, char** argv)
         if (trace == nullptr) return BadUsage(std::string("cannot write ") + options.tracePath);
     }
 
-    uint32_t seed = static_cast<uint32_t>(std::time(nullptr));
-    if (script.seed.has_value()) seed = *script.seed;
-    if (options.seedGiven) seed = options.seed;
+    // --seed wins over the script's seed line; without either, the clock.
+    uint32_t seed = options.seed.value_or(script.seed.value_or(static_cast<uint32_t>(std::time(nullptr))));
 
     canvases[0].create(canvasWidth, canvasHeight);
     SeedRandom(seed);

@@ -11,7 +11,6 @@ void WriteStep(SessionRecorder& recorder, int32_t frame, int32_t x, int32_t y, u
 {
     std::fprintf(recorder.file, "%d %d %d %s\n", frame, x, y, ButtonsField(buttons));
     std::fflush(recorder.file);
-    recorder.anyStep = true;
     recorder.lastFrame = frame;
     recorder.lastX = x;
     recorder.lastY = y;
@@ -35,7 +34,7 @@ void RecordFrameInput(SessionRecorder& recorder, int32_t frame)
     int32_t x = inputSnapshot.mouseX;
     int32_t y = inputSnapshot.mouseY;
     uint32_t buttons = inputSnapshot.currentKeys & recordedButtons;
-    if (recorder.anyStep && x == recorder.lastX && y == recorder.lastY && buttons == recorder.lastButtons) return;
+    if (recorder.lastFrame >= 0 && x == recorder.lastX && y == recorder.lastY && buttons == recorder.lastButtons) return;
     WriteStep(recorder, frame, x, y, buttons);
 }
 

@@ -6,8 +6,7 @@
 
 struct SessionRecorder {
     std::FILE* file = nullptr;
-    bool anyStep = false;
-    int32_t lastFrame = -1;
+    int32_t lastFrame = -1;  // -1 until the first line is written
     int32_t lastX = 0;
     int32_t lastY = 0;
     uint32_t lastButtons = 0;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -31,8 +32,7 @@ constexpr int exitBadUsage = 2;
 constexpr char usage[] = "usage: tessera [--seed N] [--record FILE]\n       tessera --headless ...";
 
 struct WindowOptions {
-    bool seedGiven = false;
-    uint32_t seed = 0;
+    std::optional<uint32_t> seed;
     const char* recordPath = nullptr;
 };
 
@@ -56,7 +56,6 @@ bool ParseOptions(int argc, char** argv, WindowOptions& options)
         const char* value = argv[++i];
         int64_t number = 0;
         if (option == "--seed" && ParseNumber(value, 0, UINT32_MAX, number)) {
-            options.seedGiven = true;
             options.seed = static_cast<uint32_t>(number);
         } else if (option == "--record") {
             options.recordPath = value;
@@ -243,7 +242,7 @@ int RunWindow(int argc, char** argv)
         std::fprintf(stderr, "tessera: bad arguments\n%s\n", usage);
         return exitBadUsage;
     }
-    uint32_t seed = options.seedGiven ? options.seed : static_cast<uint32_t>(std::time(nullptr));
+    uint32_t seed = options.seed.value_or(static_cast<uint32_t>(std::time(nullptr)));
     SessionRecorder recorder;
     if (options.recordPath != nullptr && !StartRecording(recorder, options.recordPath, seed)) {
         std::fprintf(stderr, "tessera: cannot write %s\n", options.recordPath);
