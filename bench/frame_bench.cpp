@@ -14,7 +14,7 @@ void HeavyPlayFrame(benchmark::State& state)
     canvases[0].create(640, 480);
     SetUpHeavyPlayFrame();
     for (auto _ : state) {
-        RunHeavyPlayFrame();
+        GameFrame();
         benchmark::DoNotOptimize(canvases[0].pixels.get());
     }
 }
@@ -24,14 +24,14 @@ void StageSelectFrame(benchmark::State& state)
 {
     canvases[0].create(640, 480);
     chosenEntry = -1;
-    StartStageSelect();
+    dataLoadPending = false;
+    gameMode = stageSelectMode;
+    modeInitPending = true;
     inputSnapshot = {};
     inputSnapshot.mouseX = 500;
     inputSnapshot.mouseY = 171;
     for (auto _ : state) {
-        hoverEntry = -1;
-        UpdateStageSelect();
-        DrawStageSelect();
+        GameFrame();
         benchmark::DoNotOptimize(canvases[0].pixels.get());
     }
 }

@@ -5,7 +5,6 @@
 
 #include "game/celebration.h"
 #include "game/game_frame.h"
-#include "game/play_field.h"
 #include "game/stage_play.h"
 #include "support/input_snapshot.h"
 
@@ -13,6 +12,9 @@ namespace {
 constexpr int32_t blockWidth = 4;
 constexpr int32_t blockHeight = 2;
 constexpr int32_t offeredSide = 6;
+constexpr int32_t boardWidth = maxBoardWidth;
+constexpr int32_t gridColumns = 2 * boardWidth;
+constexpr int32_t gridRows = 14;  // the most rows a board this wide gets
 }  // namespace
 
 void SetUpHeavyPlayFrame()
@@ -21,11 +23,11 @@ void SetUpHeavyPlayFrame()
     StageFile& stage = stages[0];
     std::memset(&stage, 0, sizeof stage);
     stage.magic = stageFileMagic;
-    stage.boardWidth = 10;
-    stage.boardHeight = 14;
+    stage.boardWidth = boardWidth;
+    stage.boardHeight = gridRows;
     int32_t count = 0;
-    for (int32_t y = 0; y < 14; y += blockHeight) {
-        for (int32_t x = 0; x < 20; x += blockWidth) {
+    for (int32_t y = 0; y < gridRows; y += blockHeight) {
+        for (int32_t x = 0; x < gridColumns; x += blockWidth) {
             PieceShape& shape = stage.shapes[count++];
             shape.cellCount = blockWidth * blockHeight;
             for (int32_t k = 0; k < shape.cellCount; ++k) shape.cells[k] = {k % blockWidth, k / blockWidth};
@@ -41,8 +43,8 @@ void SetUpHeavyPlayFrame()
     StartStagePlay();
 
     int32_t index = 0;
-    for (int32_t y = 0; y < 14; y += blockHeight) {
-        for (int32_t x = 0; x < 20; x += blockWidth) {
+    for (int32_t y = 0; y < gridRows; y += blockHeight) {
+        for (int32_t x = 0; x < gridColumns; x += blockWidth) {
             Piece& piece = pieces[index++];
             piece.rotation = 0;
             piece.placed = 1;
@@ -56,11 +58,7 @@ void SetUpHeavyPlayFrame()
     inputSnapshot = {};
     inputSnapshot.mouseX = 320;
     inputSnapshot.mouseY = 240;
-}
-
-void RunHeavyPlayFrame()
-{
-    UpdateHoveredPiece();
-    UpdateStagePlay();
-    DrawPlayField();
+    // The data is in place: frames go straight to the play of stage 0.
+    dataLoadPending = false;
+    gameMode = playMode;
 }
