@@ -89,33 +89,47 @@ TEST_F(CanvasTest, ColorChangesKeepPenAndBrushApartFromTheTextColour)
     EXPECT_EQ(canvas().pen.red, 200);
 }
 
-TEST_F(CanvasTest, WideStrokesCoverEveryPixelWithinHalfTheWidthOfTheSegment)
+// How many pixels in a row from (x, y), stepping by (dx, dy), are lit.
+int32_t LitRun(int32_t x, int32_t y, int32_t dx, int32_t dy)
+{
+    int32_t count = 0;
+    while (CanvasColor(x, y) != 0u) {
+        ++count;
+        x += dx;
+        y += dy;
+    }
+    return count;
+}
+
+TEST_F(CanvasTest, WideStrokesAreExactlyAsWideAsThePenWithRoundCaps)
 {
     canvas().setColor(255, 255, 255);
     canvas().updatePen(10);
     canvas().moveTo(100, 100);
     canvas().lineTo(140, 100);
     EXPECT_EQ(canvas().penX, 140);
-    EXPECT_EQ(CanvasColor(95, 100), Rgb(255, 255, 255));
+    // Even width: pixel centres within 5 of the axis, rows 95..104 and columns 95..144.
+    EXPECT_EQ(LitRun(120, 95, 0, 1), 10);
+    EXPECT_EQ(CanvasColor(120, 94), 0u);
+    EXPECT_EQ(LitRun(95, 100, 1, 0), 50);
     EXPECT_EQ(CanvasColor(94, 100), 0u);
-    EXPECT_EQ(CanvasColor(145, 100), Rgb(255, 255, 255));
-    EXPECT_EQ(CanvasColor(120, 95), Rgb(255, 255, 255));
-    EXPECT_EQ(CanvasColor(120, 106), 0u);
-    // The round cap: (3, 4) from the end point is exactly half the width away, (4, 4) is not.
-    EXPECT_EQ(CanvasColor(143, 104), Rgb(255, 255, 255));
-    EXPECT_EQ(CanvasColor(144, 104), 0u);
+    // The round cap: the centre of (143, 103) is (3.5, 3.5) from the end point, within 5; (144, 103) is not.
+    EXPECT_EQ(CanvasColor(143, 103), Rgb(255, 255, 255));
+    EXPECT_EQ(CanvasColor(144, 103), 0u);
 
-    // Upright and slanted strokes follow the same rule.
+    // Odd width: the points (x, y) within 5.5, columns 295..305 and rows 95..165.
+    canvas().updatePen(11);
     canvas().moveTo(300, 100);
     canvas().lineTo(300, 160);
-    EXPECT_EQ(CanvasColor(305, 130), Rgb(255, 255, 255));
-    EXPECT_EQ(CanvasColor(306, 130), 0u);
-    EXPECT_EQ(CanvasColor(300, 165), Rgb(255, 255, 255));
-    EXPECT_EQ(CanvasColor(300, 166), 0u);
+    EXPECT_EQ(LitRun(295, 130, 1, 0), 11);
+    EXPECT_EQ(CanvasColor(294, 130), 0u);
+    EXPECT_EQ(LitRun(300, 95, 0, 1), 71);
+
+    // Slanted strokes follow the same rule.
+    canvas().updatePen(10);
     canvas().moveTo(400, 100);
     canvas().lineTo(460, 160);
     EXPECT_EQ(CanvasColor(430, 130), Rgb(255, 255, 255));
-    EXPECT_EQ(CanvasColor(433, 127), Rgb(255, 255, 255));
     EXPECT_EQ(CanvasColor(434, 126), 0u);
 
     // Far outside the picture nothing is drawn and nothing breaks.
@@ -123,6 +137,27 @@ TEST_F(CanvasTest, WideStrokesCoverEveryPixelWithinHalfTheWidthOfTheSegment)
     canvas().lineTo(-300000 + 310, 5);
     canvas().moveTo(900000, 900000);
     canvas().lineTo(-900000, -900000);
+}
+
+// A piece's rim, the cell size less 8 wide, keeps 4 pixels from its cell's
+// borders on all four sides at every cell size the game uses: the cell centred
+// on c covers c - s / 2 to c - s / 2 + s - 1.
+TEST_F(CanvasTest, ARimKeepsFourPixelsFromEveryCellBorder)
+{
+    for (int32_t s : {31, 34, 38, 44, 46, 51, 60, 62, 77, 103}) {
+        canvas().setColor(0, 0, 0);
+        canvas().clear();
+        canvas().setColor(255, 255, 255);
+        canvas().updatePen(s - 8);
+        int32_t c = 150;
+        canvas().moveTo(c, c);
+        canvas().lineTo(c + s, c);
+        int32_t first = c - s / 2 + 4;
+        EXPECT_EQ(CanvasColor(first - 1, c), 0u) << s;
+        EXPECT_EQ(LitRun(first, c, 1, 0), 2 * s - 8) << s;
+        EXPECT_EQ(CanvasColor(c, first - 1), 0u) << s;
+        EXPECT_EQ(LitRun(c, first, 0, 1), s - 8) << s;
+    }
 }
 
 TEST_F(CanvasTest, TextIsPlacedByItsMeasuredWidth)

@@ -35,8 +35,17 @@ TEST(InputScript, RefusesBadLinesWithFileAndLine)
 {
     EXPECT_EQ(Refusal("0 1 2 -\n0 1 2 L\n"), "in.txt:2: frame 0 does not come after the frame before it");
     EXPECT_EQ(Refusal("0 1 2\n"), "in.txt:1: expected \"FRAME X Y BUTTONS\"");
-    EXPECT_EQ(Refusal("\n-1 1 2 L\n"), "in.txt:2: frame \"-1\" is not a number from 0 to 2147483647");
+    EXPECT_EQ(Refusal("\n-1 1 2 L\n"), "in.txt:2: frame \"-1\" is not a number from 0 to 2147483646");
     EXPECT_EQ(Refusal("0 65536 2 L\n"), "in.txt:1: mouse position must be two numbers from 0 to 65535");
     EXPECT_EQ(Refusal("0 1 2 M\n"), "in.txt:1: buttons \"M\" must be -, L, R or LR");
     EXPECT_EQ(Refusal("seed -3\n"), "in.txt:1: expected \"seed N\" with N from 0 to 4294967295");
+
+    // Hostile lines: the last frame must leave room for the one after it, a
+    // NUL byte is no end of a number, and quotes are short and escaped.
+    EXPECT_EQ(Refusal("2147483647 1 2 L\n"), "in.txt:1: frame \"2147483647\" is not a number from 0 to 2147483646");
+    EXPECT_EQ(Refusal(std::string("1\0" "9 1 2 L\n", 9)), "in.txt:1: frame \"1\\x009\" is not a number from 0 to 2147483646");
+    EXPECT_EQ(Refusal("0 1 " + std::string("2\x01") + " L\n"), "in.txt:1: mouse position must be two numbers from 0 to 65535");
+    EXPECT_EQ(Refusal("0 1 2 " + std::string(100, 'Q') + "\x1b\n"),
+              "in.txt:1: buttons \"" + std::string(40, 'Q') + "...\" must be -, L, R or LR");
+    EXPECT_EQ(Refusal("0 1 2 L\x7f\n"), "in.txt:1: buttons \"L\\x7f\" must be -, L, R or LR");
 }

@@ -53,7 +53,7 @@ TEST(StageSource, RefusesBrokenSourcesWithTheirLine)
     EXPECT_EQ(Refusal("AB\n\nxx\n\nx\n"), "s.txt:5: symbol 'x' is already used for a piece drawn on line 3");
     EXPECT_EQ(Refusal("# only a comment\n"), "s.txt:1: no board drawn");
     EXPECT_EQ(Refusal("#\nAAAAAAAAAAA\n"), "s.txt:2: board width 11 is outside 1..10");
-    EXPECT_EQ(Refusal("A\nA\nA\n"), "s.txt:1: board height 3 is outside 1..1 for width 1");
+    EXPECT_EQ(Refusal("A\nA\nA\n"), "s.txt:1: board height 3 is over 1 for width 1");
 }
 
 TEST(StageSource, RefusesMoreThanFiftyPieces)

@@ -39,6 +39,9 @@ RunResult RunProgram(const std::string& commandLine);
 
 std::vector<std::string> ReadLines(const std::string& path);
 
+// The names in a directory, sorted.
+std::vector<std::string> DirectoryEntries(const std::string& path);
+
 // A trace field's value, as written: "playState" -> "3".
 std::string TraceField(const std::string& line, const std::string& name);
 

@@ -25,37 +25,52 @@ uint64_t AverageBytes(uint64_t a, uint64_t b)
     return (a & b) + (((a ^ b) >> 1) & 0x7F7F7F7F7F7F7F7Full);
 }
 
-// Largest e >= 0 with 4 * e * e <= limit, for limit >= 0.
-int32_t HalfSpan(int64_t limit)
+// Wide strokes are measured on a doubled grid, where pixel (x, y) stands at
+// (2x + o, 2y + o) and half the pen's width w is w: o is 1 for an even width
+// (the pixel's centre, (x + 1/2, y + 1/2), is tested) and 0 for an odd one
+// (the point (x, y) is). Either way a stroke is exactly w pixels across.
+
+// Largest e >= 0 with e * e <= limit, for limit >= 0.
+int64_t SquareRootFloor(int64_t limit)
 {
-    auto e = static_cast<int64_t>(std::sqrt(static_cast<double>(limit) / 4.0));
-    while (e > 0 && 4 * e * e > limit) --e;
-    while (4 * (e + 1) * (e + 1) <= limit) ++e;
-    return static_cast<int32_t>(e);
+    auto e = static_cast<int64_t>(std::sqrt(static_cast<double>(limit)));
+    while (e > 0 && e * e > limit) --e;
+    while ((e + 1) * (e + 1) <= limit) ++e;
+    return e;
 }
 
-// Half-spans of the current stroke width for each distance from the
-// segment, kept while the width stays the same: strokes come in runs of one
+// Reach along a row of a stroke's edge at doubled distance d from its axis:
+// the largest e with e * e + d * d <= w * w, or -1 when d is beyond w. Kept
+// in a table while the width stays the same: strokes come in runs of one
 // width, two widths per piece.
-constexpr int32_t halfSpanTableSize = 512;
-int32_t halfSpanTable[halfSpanTableSize];
-int64_t halfSpanWidth = -1;
+constexpr int32_t reachTableSize = 1024;
+int64_t reachTable[reachTableSize];
+int64_t reachTableWidth = -1;
 
-int32_t HalfSpanAt(int64_t width, int64_t distance)
+int64_t ReachAt(int64_t width, int64_t distance)
 {
-    int64_t limit = width * width - 4 * distance * distance;
-    if (distance >= halfSpanTableSize) return HalfSpan(limit);
-    if (width != halfSpanWidth) {
-        for (int32_t d = 0; d < halfSpanTableSize; ++d) {
-            int64_t rest = width * width - 4 * static_cast<int64_t>(d) * d;
-            halfSpanTable[d] = rest >= 0 ? HalfSpan(rest) : -1;
+    int64_t rest = width * width - distance * distance;
+    if (distance >= reachTableSize) return rest >= 0 ? SquareRootFloor(rest) : -1;
+    if (width != reachTableWidth) {
+        for (int64_t d = 0; d < reachTableSize; ++d) {
+            int64_t left = width * width - d * d;
+            reachTable[d] = left >= 0 ? SquareRootFloor(left) : -1;
         }
-        halfSpanWidth = width;
+        reachTableWidth = width;
     }
-    return halfSpanTable[distance];
+    return reachTable[distance];
 }
 
-// True when the pixel centre (px, py) lies within half the width of the segment A-B.
+// The pixels c with |2c + o - 2 * centre| <= reach, as [first, last]; empty
+// (last < first) when reach is negative.
+void SpanAround(int64_t centreLow, int64_t centreHigh, int64_t reach, int64_t o, int64_t& first, int64_t& last)
+{
+    first = centreLow - ((reach + o) >> 1);
+    last = centreHigh + ((reach - o) >> 1);
+    if (reach < 0) last = first - 1;
+}
+
+// True when the doubled point (px, py) lies within w of the doubled segment A-B.
 bool InsideStroke(int64_t px, int64_t py, int64_t ax, int64_t ay, int64_t bx, int64_t by, int64_t width)
 {
     int64_t dx = bx - ax;
@@ -66,14 +81,14 @@ bool InsideStroke(int64_t px, int64_t py, int64_t ax, int64_t ay, int64_t bx, in
     int64_t lengthSquared = dx * dx + dy * dy;
     __extension__ typedef __int128 Wide;
     Wide limit = static_cast<Wide>(width) * width;
-    if (along <= 0) return 4 * (static_cast<Wide>(rx) * rx + static_cast<Wide>(ry) * ry) <= limit;
+    if (along <= 0) return static_cast<Wide>(rx) * rx + static_cast<Wide>(ry) * ry <= limit;
     if (along >= lengthSquared) {
         int64_t sx = px - bx;
         int64_t sy = py - by;
-        return 4 * (static_cast<Wide>(sx) * sx + static_cast<Wide>(sy) * sy) <= limit;
+        return static_cast<Wide>(sx) * sx + static_cast<Wide>(sy) * sy <= limit;
     }
     Wide cross = static_cast<Wide>(rx) * dy - static_cast<Wide>(ry) * dx;
-    return 4 * cross * cross <= limit * lengthSquared;
+    return cross * cross <= limit * lengthSquared;
 }
 
 uint8_t BlendChannel(uint8_t under, uint8_t over, uint8_t coverage)
@@ -320,48 +335,61 @@ void Canvas::thinLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
 void Canvas::wideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
 {
     int64_t w = pen.width;
-    int64_t limit = w * w;
-    int32_t reach = HalfSpan(limit);
-    int64_t top = std::max<int64_t>(std::min(y0, y1) - static_cast<int64_t>(reach), 0);
-    int64_t bottom = std::min<int64_t>(std::max(y0, y1) + static_cast<int64_t>(reach), height - 1);
-    int64_t leftBound = std::max<int64_t>(std::min(x0, x1) - static_cast<int64_t>(reach), 0);
-    int64_t rightBound = std::min<int64_t>(std::max(x0, x1) + static_cast<int64_t>(reach), width - 1);
+    int64_t o = w % 2 == 0 ? 1 : 0;
+    int64_t reach = w / 2 + 1;
+    int64_t top = std::max<int64_t>(std::min(y0, y1) - reach, 0);
+    int64_t bottom = std::min<int64_t>(std::max(y0, y1) + reach, height - 1);
+    int64_t leftBound = std::max<int64_t>(std::min(x0, x1) - reach, 0);
+    int64_t rightBound = std::min<int64_t>(std::max(x0, x1) + reach, width - 1);
     if (top > bottom || leftBound > rightBound) return;
 
+    int64_t first = 0;
+    int64_t last = 0;
     if (y0 == y1) {
-        int32_t left = std::min(x0, x1);
-        int32_t right = std::max(x0, x1);
+        int64_t left = std::min(x0, x1);
+        int64_t right = std::max(x0, x1);
         for (int64_t y = top; y <= bottom; ++y) {
-            int64_t dy = y > y0 ? y - y0 : y0 - y;
-            int32_t e = HalfSpanAt(w, dy);
-            fillSpan(static_cast<int32_t>(y), left - e, right + e, pen.red, pen.green, pen.blue);
+            int64_t distance = 2 * y + o - 2 * static_cast<int64_t>(y0);
+            SpanAround(left, right, ReachAt(w, distance < 0 ? -distance : distance), o, first, last);
+            if (first <= last) {
+                fillSpan(static_cast<int32_t>(y), static_cast<int32_t>(std::max(first, leftBound)),
+                         static_cast<int32_t>(std::min(last, rightBound)), pen.red, pen.green, pen.blue);
+            }
         }
         return;
     }
     if (x0 == x1) {
-        int32_t upper = std::min(y0, y1);
-        int32_t lower = std::max(y0, y1);
+        int64_t upper = 2 * static_cast<int64_t>(std::min(y0, y1));
+        int64_t lower = 2 * static_cast<int64_t>(std::max(y0, y1));
         for (int64_t y = top; y <= bottom; ++y) {
-            int64_t outside = y < upper ? upper - y : (y > lower ? y - lower : 0);
-            int32_t e = HalfSpanAt(w, outside);
-            fillSpan(static_cast<int32_t>(y), x0 - e, x0 + e, pen.red, pen.green, pen.blue);
+            int64_t point = 2 * y + o;
+            int64_t outside = point < upper ? upper - point : (point > lower ? point - lower : 0);
+            SpanAround(x0, x0, ReachAt(w, outside), o, first, last);
+            if (first <= last) {
+                fillSpan(static_cast<int32_t>(y), static_cast<int32_t>(std::max(first, leftBound)),
+                         static_cast<int32_t>(std::min(last, rightBound)), pen.red, pen.green, pen.blue);
+            }
         }
         return;
     }
+    int64_t ax = 2 * static_cast<int64_t>(x0);
+    int64_t ay = 2 * static_cast<int64_t>(y0);
+    int64_t bx = 2 * static_cast<int64_t>(x1);
+    int64_t by = 2 * static_cast<int64_t>(y1);
     for (int64_t y = top; y <= bottom; ++y) {
-        int64_t first = -1;
+        int64_t start = -1;
         for (int64_t x = leftBound; x <= rightBound; ++x) {
-            bool inside = InsideStroke(x, y, x0, y0, x1, y1, w);
-            if (inside && first < 0) first = x;
-            if (!inside && first >= 0) {
-                fillSpan(static_cast<int32_t>(y), static_cast<int32_t>(first), static_cast<int32_t>(x - 1), pen.red,
+            bool inside = InsideStroke(2 * x + o, 2 * y + o, ax, ay, bx, by, w);
+            if (inside && start < 0) start = x;
+            if (!inside && start >= 0) {
+                fillSpan(static_cast<int32_t>(y), static_cast<int32_t>(start), static_cast<int32_t>(x - 1), pen.red,
                          pen.green, pen.blue);
-                first = -1;
+                start = -1;
                 break;
             }
         }
-        if (first >= 0) {
-            fillSpan(static_cast<int32_t>(y), static_cast<int32_t>(first), static_cast<int32_t>(rightBound), pen.red,
+        if (start >= 0) {
+            fillSpan(static_cast<int32_t>(y), static_cast<int32_t>(start), static_cast<int32_t>(rightBound), pen.red,
                      pen.green, pen.blue);
         }
     }

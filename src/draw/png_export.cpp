@@ -3,9 +3,15 @@
 
 #include <png.h>
 
+#include <cerrno>
+
+#include "support/replacement_file.h"
+
 bool WriteCanvasPng(const Canvas& canvas, const char* path)
 {
     if (canvas.pixels == nullptr) return false;
+    ReplacementFile file;
+    if (!BeginReplacement(file, path)) return false;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(canvas.width);
@@ -13,7 +19,12 @@ bool WriteCanvasPng(const Canvas& canvas, const char* path)
     image.format = PNG_FORMAT_BGR;
     // A negative stride tells libpng that the bottom row comes first in memory.
     png_int_32 stride = -static_cast<png_int_32>(PNG_IMAGE_ROW_STRIDE(image));
-    int ok = png_image_write_to_file(&image, path, 0, canvas.pixels.get(), stride, nullptr);
+    int ok = png_image_write_to_stdio(&image, file.stream, 0, canvas.pixels.get(), stride, nullptr);
     png_image_free(&image);
-    return ok != 0;
+    if (ok == 0) {
+        AbandonReplacement(file);
+        errno = EIO;
+        return false;
+    }
+    return CommitReplacement(file);
 }

@@ -78,8 +78,7 @@ void UpdateCelebration()
 
     const Point* last = banner->letterPosition(banner->letterCount - 1);
     if (last != nullptr && last->x > endX) {
-        progress.clearedFlags[currentStage] = 1;
-        SaveProgressFile();
+        MarkStageCleared();
         gameMode = stageSelectMode;
         modeInitPending = true;
     }

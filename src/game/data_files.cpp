@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "game/board_layout.h"
+#include "game/game_frame.h"
 #include "game/piece.h"
 #include "support/file_io.h"
 
@@ -33,9 +34,10 @@ bool CheckStageLimits(const StageFile& stage, char* reason, size_t reasonSize)
         return Refuse(reason, reasonSize, "board width %d is outside 1..%d", stage.boardWidth, maxBoardWidth);
     }
     int32_t maxHeight = MaxBoardHeight(stage.boardWidth);
-    if (stage.boardHeight < 1 || stage.boardHeight > maxHeight) {
-        return Refuse(reason, reasonSize, "board height %d is outside 1..%d for width %d", stage.boardHeight,
-                      maxHeight, stage.boardWidth);
+    if (stage.boardHeight < 1) return Refuse(reason, reasonSize, "board height %d is under 1", stage.boardHeight);
+    if (stage.boardHeight > maxHeight) {
+        return Refuse(reason, reasonSize, "board height %d is over %d for width %d", stage.boardHeight, maxHeight,
+                      stage.boardWidth);
     }
     if (stage.pieceCount < 0 || stage.pieceCount > maxPieces) {
         return Refuse(reason, reasonSize, "piece count %d is outside 0..%d", stage.pieceCount, maxPieces);
@@ -65,13 +67,18 @@ bool CheckStageLimits(const StageFile& stage, char* reason, size_t reasonSize)
 
 bool ReadStageFile(const char* name, StageFile& stage, char* reason, size_t reasonSize)
 {
-    int32_t size = QueryFileSize(name);
-    if (size != static_cast<int32_t>(sizeof(StageFile))) {
-        if (size == 0) return Refuse(reason, reasonSize, "missing, empty or not a regular file");
-        return Refuse(reason, reasonSize, "%d bytes long, a stage file has %d", size,
-                      static_cast<int32_t>(sizeof(StageFile)));
+    constexpr auto stageBytes = static_cast<int32_t>(sizeof(StageFile));
+    FileStatus status = QueryFileStatus(name);
+    if (status.kind == FileKind::Missing) return Refuse(reason, reasonSize, "missing");
+    if (status.kind == FileKind::NotRegular) return Refuse(reason, reasonSize, "not a regular file");
+    if (status.kind == FileKind::Unreadable) return Refuse(reason, reasonSize, "cannot be read");
+    if (status.size != stageBytes) {
+        return Refuse(reason, reasonSize, "%lld bytes, not %d", static_cast<long long>(status.size), stageBytes);
     }
-    if (ReadFileBytes(name, &stage, sizeof(StageFile)) == 0) return Refuse(reason, reasonSize, "cannot be read");
+    // A file that shrank, or turned into something else, since the size query
+    // delivers fewer bytes: it fails as a short file does.
+    int32_t delivered = ReadFileBytes(name, &stage, stageBytes);
+    if (delivered != stageBytes) return Refuse(reason, reasonSize, "%d bytes read, not %d", delivered, stageBytes);
     if (stage.magic != stageFileMagic) {
         return Refuse(reason, reasonSize, "magic %d is not the stage file magic %d", stage.magic, stageFileMagic);
     }
@@ -96,4 +103,10 @@ bool SaveProgressFile()
 {
     progress.magic = progressFileMagic;
     return WriteFileBytes(progressFileName, &progress, sizeof(ProgressFile)) != 0;
+}
+
+void MarkStageCleared()
+{
+    progress.clearedFlags[currentStage] = 1;
+    SaveProgressFile();
 }

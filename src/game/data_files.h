@@ -62,3 +62,6 @@ bool ReadStageFile(const char* name, StageFile& stage, char* reason, size_t reas
 bool LoadStageFile(const char* name, StageFile& stage);
 bool LoadProgressFile();
 bool SaveProgressFile();
+
+// Sets the current stage's cleared flag to 1 and saves the progress file.
+void MarkStageCleared();

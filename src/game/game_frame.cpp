@@ -1,6 +1,8 @@
 // GameFrame: loads the data on the first call, then runs the stage select screen or the play of a stage.
 #include "game/game_frame.h"
 
+#include <cstdio>
+
 #include "game/celebration.h"
 #include "game/data_files.h"
 #include "game/play_field.h"
@@ -21,10 +23,17 @@ constexpr char loadFailedCaption[] = "失敗";
 bool bannerPending = true;
 int32_t stageAtLoad = -1;
 
+// The box does not say which file failed; this line, for a player who started
+// the game from a terminal, does.
+constexpr int32_t reasonLength = 160;
+
 bool LoadGameData()
 {
     for (int32_t i = 0; i < stageCount; ++i) {
-        if (!LoadStageFile(FormatText(stageFileNameFormat, i), stages[i])) {
+        const char* name = FormatText(stageFileNameFormat, i);
+        char reason[reasonLength];
+        if (!ReadStageFile(name, stages[i], reason, sizeof reason)) {
+            std::fprintf(stderr, "%s: %s\n", name, reason);
             ShowMessageBox(loadFailedText, messageBoxOk, loadFailedCaption);
             return false;
         }

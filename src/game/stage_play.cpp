@@ -6,6 +6,7 @@
 #include "draw/canvas.h"
 #include "game/board_layout.h"
 #include "game/celebration.h"
+#include "game/data_files.h"
 #include "game/game_frame.h"
 #include "support/input_snapshot.h"
 #include "support/random.h"
@@ -227,6 +228,9 @@ void DropCarriedPiece()
         for (int32_t y = 0; covered && y < stage.boardHeight; ++y) covered = grid[x][y] != 0;
     }
     if (covered) {
+        // The clear is kept the moment it is made, so closing the window
+        // during "Perfect!" cannot lose it; the celebration's end saves again.
+        MarkStageCleared();
         playState = Cleared;
         celebrationFrame = 0;
     } else {

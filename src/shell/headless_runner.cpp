@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -18,6 +20,7 @@
 #include "shell/trace_writer.h"
 #include "support/input_snapshot.h"
 #include "support/random.h"
+#include "support/replacement_file.h"
 
 namespace {
 constexpr int exitFramesRan = 0;
@@ -26,6 +29,9 @@ constexpr int exitBadUsage = 2;
 constexpr char usage[] =
     "usage: tessera --headless [--dir DIR] [--seed N] [--stage K] [--input FILE] [--frames N] [--trace FILE] "
     "[--shot FRAME:PATH.png]...";
+
+// The run lasts one frame past the last shot, which must still be a frame number.
+constexpr int64_t maxShotFrame = INT32_MAX - 1;
 
 struct Shot {
     int32_t frame;
@@ -61,7 +67,7 @@ bool ParseShot(const char* text, Shot& shot)
     if (colon == nullptr || colon[1] == '\0') return false;
     int64_t frame = 0;
     std::string number(text, colon);
-    if (!ParseNumber(number.c_str(), 0, INT32_MAX, frame)) return false;
+    if (!ParseNumber(number, 0, maxShotFrame, frame)) return false;
     shot = {static_cast<int32_t>(frame), colon + 1};
     return true;
 }
@@ -91,19 +97,33 @@ std::string ParseOptions(int argc, char** argv, HeadlessOptions& options)
             options.tracePath = value;
         } else if (option == "--shot") {
             Shot shot;
-            if (!ParseShot(value, shot)) return "--shot needs FRAME:PATH.png";
+            if (!ParseShot(value, shot)) return "--shot needs FRAME:PATH.png with FRAME from 0 to 2147483646";
             options.shots.push_back(shot);
         } else {
             return "unknown option " + option;
         }
     }
+    for (const Shot& shot : options.shots) {
+        if (options.frames >= 0 && shot.frame >= options.frames) {
+            return "--shot frame " + std::to_string(shot.frame) + " is not among the " +
+                   std::to_string(options.frames) + " frames of --frames";
+        }
+    }
     return {};
+}
+
+// --frames, or else enough frames for the whole script and every shot.
+int32_t FramesToRun(const HeadlessOptions& options, const InputScript& script)
+{
+    if (options.frames >= 0) return options.frames;
+    int32_t frames = script.steps.empty() ? 1 : script.steps.back().frame + 1;
+    for (const Shot& shot : options.shots) frames = std::max(frames, shot.frame + 1);
+    return frames;
 }
 
 int RunFrames(const HeadlessOptions& options, const InputScript& script, std::FILE* trace)
 {
-    int32_t frames = options.frames;
-    if (frames < 0) frames = script.steps.empty() ? 1 : script.steps.back().frame + 1;
+    int32_t frames = FramesToRun(options, script);
     size_t nextStep = 0;
     for (int32_t frame = 0; frame < frames; ++frame) {
         while (nextStep < script.steps.size() && script.steps[nextStep].frame <= frame) {
@@ -116,7 +136,7 @@ int RunFrames(const HeadlessOptions& options, const InputScript& script, std::FI
         if (trace != nullptr) WriteTraceLine(trace, frame);
         for (const Shot& shot : options.shots) {
             if (shot.frame == frame && !WriteCanvasPng(canvases[0], shot.path.c_str())) {
-                std::fprintf(stderr, "tessera: cannot write %s\n", shot.path.c_str());
+                std::fprintf(stderr, "tessera: cannot write %s: %s\n", shot.path.c_str(), std::strerror(errno));
                 return exitBadUsage;
             }
         }
@@ -139,10 +159,9 @@ int RunHeadless(int argc, char** argv)
     if (options.directory != nullptr && chdir(options.directory) != 0) {
         return BadUsage(std::string("cannot enter directory ") + options.directory);
     }
-    std::FILE* trace = nullptr;
-    if (options.tracePath != nullptr) {
-        trace = std::fopen(options.tracePath, "w");
-        if (trace == nullptr) return BadUsage(std::string("cannot write ") + options.tracePath);
+    ReplacementFile trace;
+    if (options.tracePath != nullptr && !BeginReplacement(trace, options.tracePath)) {
+        return BadUsage(std::string("cannot write ") + options.tracePath + ": " + std::strerror(errno));
     }
 
     // --seed wins over the script's seed line; without either, the clock.
@@ -153,10 +172,16 @@ int RunHeadless(int argc, char** argv)
     SetKeyStateReader(ScriptButtonDown);
     RequestStageAtLoad(options.stage);
 
-    int result = RunFrames(options, script, trace);
-    if (trace != nullptr && std::fclose(trace) != 0) {
-        std::fprintf(stderr, "tessera: cannot write %s\n", options.tracePath);
-        if (result == exitFramesRan) result = exitBadUsage;
+    int result = RunFrames(options, script, trace.stream);
+    if (options.tracePath != nullptr) {
+        // The trace of the frames that ran is kept even when the game failed,
+        // but never when a shot could not be written.
+        if (result == exitBadUsage) {
+            AbandonReplacement(trace);
+        } else if (!CommitReplacement(trace)) {
+            std::fprintf(stderr, "tessera: cannot write %s: %s\n", options.tracePath, std::strerror(errno));
+            result = exitBadUsage;
+        }
     }
     return result;
 }

@@ -1,16 +1,17 @@
 // Parsing input scripts: "FRAME X Y BUTTONS" lines, "seed N" lines and # comments.
 #include "shell/input_script.h"
 
-#include <fstream>
 #include <sstream>
 
+#include "support/bounded_read.h"
 #include "support/input_snapshot.h"
 #include "support/line_error.h"
 #include "support/parse_number.h"
 
 namespace {
 constexpr int64_t maxCoordinate = 0xFFFF;
-constexpr int64_t maxFrame = 0x7FFFFFFF;
+// The run lasts one frame past the last scripted one, which must still be a frame number.
+constexpr int64_t maxFrame = 0x7FFFFFFE;
 
 bool ParseButtons(const std::string& word, uint32_t& buttons)
 {
@@ -40,7 +41,7 @@ bool ParseInputScript(const std::string& text, const char* name, InputScript& sc
 
         if (words[0] == "seed") {
             int64_t seed = 0;
-            if (words.size() != 2 || !ParseNumber(words[1].c_str(), 0, 0xFFFFFFFFll, seed)) {
+            if (words.size() != 2 || !ParseNumber(words[1], 0, 0xFFFFFFFFll, seed)) {
                 return FailAtLine(error, name, lineNumber, "expected \"seed N\" with N from 0 to 4294967295");
             }
             script.seed = static_cast<uint32_t>(seed);
@@ -51,17 +52,18 @@ bool ParseInputScript(const std::string& text, const char* name, InputScript& sc
         int64_t x = 0;
         int64_t y = 0;
         uint32_t buttons = 0;
-        if (!ParseNumber(words[0].c_str(), 0, maxFrame, frame)) {
-            return FailAtLine(error, name, lineNumber, "frame \"" + words[0] + "\" is not a number from 0 to 2147483647");
+        if (!ParseNumber(words[0], 0, maxFrame, frame)) {
+            return FailAtLine(error, name, lineNumber,
+                              "frame " + QuoteField(words[0]) + " is not a number from 0 to 2147483646");
         }
         if (!script.steps.empty() && frame <= script.steps.back().frame) {
             return FailAtLine(error, name, lineNumber, "frame " + words[0] + " does not come after the frame before it");
         }
-        if (!ParseNumber(words[1].c_str(), 0, maxCoordinate, x) || !ParseNumber(words[2].c_str(), 0, maxCoordinate, y)) {
+        if (!ParseNumber(words[1], 0, maxCoordinate, x) || !ParseNumber(words[2], 0, maxCoordinate, y)) {
             return FailAtLine(error, name, lineNumber, "mouse position must be two numbers from 0 to 65535");
         }
         if (!ParseButtons(words[3], buttons)) {
-            return FailAtLine(error, name, lineNumber, "buttons \"" + words[3] + "\" must be -, L, R or LR");
+            return FailAtLine(error, name, lineNumber, "buttons " + QuoteField(words[3]) + " must be -, L, R or LR");
         }
         script.steps.push_back({static_cast<int32_t>(frame), static_cast<int32_t>(x), static_cast<int32_t>(y), buttons});
     }
@@ -70,14 +72,9 @@ bool ParseInputScript(const std::string& text, const char* name, InputScript& sc
 
 bool ReadInputScript(const char* path, InputScript& script, std::string& error)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = std::string(path) + ": cannot be read";
-        return false;
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return ParseInputScript(text.str(), path, script, error);
+    std::string text;
+    if (!ReadBoundedFile(path, text, error)) return false;
+    return ParseInputScript(text, path, script, error);
 }
 
 const char* ButtonsField(uint32_t buttons)

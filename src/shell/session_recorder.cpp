@@ -10,7 +10,6 @@ constexpr uint32_t recordedButtons = InputKey::LeftButton | InputKey::RightButto
 void WriteStep(SessionRecorder& recorder, int32_t frame, int32_t x, int32_t y, uint32_t buttons)
 {
     std::fprintf(recorder.file, "%d %d %d %s\n", frame, x, y, ButtonsField(buttons));
-    std::fflush(recorder.file);
     recorder.lastFrame = frame;
     recorder.lastX = x;
     recorder.lastY = y;
@@ -21,10 +20,9 @@ void WriteStep(SessionRecorder& recorder, int32_t frame, int32_t x, int32_t y, u
 bool StartRecording(SessionRecorder& recorder, const char* path, uint32_t seed)
 {
     recorder = {};
-    recorder.file = std::fopen(path, "w");
-    if (recorder.file == nullptr) return false;
+    if (!BeginReplacement(recorder.output, path)) return false;
+    recorder.file = recorder.output.stream;
     std::fprintf(recorder.file, "# tessera session\nseed %u\n", seed);
-    std::fflush(recorder.file);
     return true;
 }
 
@@ -38,13 +36,13 @@ void RecordFrameInput(SessionRecorder& recorder, int32_t frame)
     WriteStep(recorder, frame, x, y, buttons);
 }
 
-void StopRecording(SessionRecorder& recorder, int32_t framesRun)
+bool StopRecording(SessionRecorder& recorder, int32_t framesRun)
 {
-    if (recorder.file == nullptr) return;
+    if (recorder.file == nullptr) return true;
     int32_t finalFrame = framesRun - 1;
     if (finalFrame > recorder.lastFrame) {
         WriteStep(recorder, finalFrame, recorder.lastX, recorder.lastY, recorder.lastButtons);
     }
-    std::fclose(recorder.file);
     recorder.file = nullptr;
+    return CommitReplacement(recorder.output);
 }

@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "support/replacement_file.h"
+
 struct SessionRecorder {
+    ReplacementFile output;  // the recording replaces its file when it stops
     std::FILE* file = nullptr;
     int32_t lastFrame = -1;  // -1 until the first line is written
     int32_t lastX = 0;
@@ -18,5 +21,7 @@ bool StartRecording(SessionRecorder& recorder, const char* path, uint32_t seed);
 // mouse or the buttons changed.
 void RecordFrameInput(SessionRecorder& recorder, int32_t frame);
 
-// Marks the last frame that ran, so the replay runs as many frames.
-void StopRecording(SessionRecorder& recorder, int32_t framesRun);
+// Marks the last frame that ran, so the replay runs as many frames, and puts
+// the recording in place. False (errno set) when it could not be written; the
+// file that was there stays.
+bool StopRecording(SessionRecorder& recorder, int32_t framesRun);

@@ -3,14 +3,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "game/data_files.h"
-#include "support/parse_number.h"
+#include "support/bounded_read.h"
 #include "support/file_io.h"
+#include "support/parse_number.h"
 #include "support/format_ring.h"
 #include "tools/stages/stage_generator.h"
 #include "tools/stages/stage_solver.h"
@@ -38,16 +37,6 @@ bool EndsWith(const std::string& text, const std::string& ending)
     return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
 }
 
-bool ReadText(const std::string& path, std::string& text)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    std::ostringstream content;
-    content << file.rdbuf();
-    text = content.str();
-    return true;
-}
-
 // Loads a compiled stage or compiles a source; prints why not on failure.
 bool LoadAnyStage(const std::string& path, StageFile& stage)
 {
@@ -60,12 +49,12 @@ bool LoadAnyStage(const std::string& path, StageFile& stage)
         return true;
     }
     std::string text;
-    if (!ReadText(path, text)) {
-        std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
+    std::string error;
+    if (!ReadBoundedFile(path.c_str(), text, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return false;
     }
     StageSource source;
-    std::string error;
     if (!ParseStageSource(text, path.c_str(), source, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return false;
