@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -15,6 +16,8 @@
 #include "draw/canvas.h"
 #include "game/game_frame.h"
 #include "support/parse_number.h"
+#include "shell/box_process.h"
+#include "shell/quit_signals.h"
 #include "shell/session_recorder.h"
 #include "shell/window_input.h"
 #include "support/input_snapshot.h"
@@ -29,6 +32,8 @@ constexpr char windowClass[] = "win game module";
 constexpr char windowTitle[] = "";
 constexpr int exitCode = 0;
 constexpr int exitBadUsage = 2;
+// Frames to wait for the box to go after a quit signal has ended its process.
+constexpr int32_t boxEndFrames = 20;
 constexpr char usage[] = "usage: tessera [--seed N] [--record FILE]\n       tessera --headless ...";
 
 struct WindowOptions {
@@ -94,25 +99,43 @@ void Paint(bool exposed)
 
 // The box runs its own event loop on its own display connection, in a thread
 // of its own, while this thread keeps the game window painted from canvas 0.
-// Input to the game window is dropped: the box is modal.
+// Input to the game window is dropped: the box is modal. A quit signal ends
+// the box's helper process, and with it the box.
+struct BoxCall {
+    std::atomic<bool> done{false};
+    int result = 0;
+};
+
 int32_t ShowWindowMessageBox(const char* text, int32_t type, const char* caption)
 {
     (void)type;  // the game shows one kind of box: one OK button, no icon
-    std::atomic<bool> done{false};
-    int result = 0;
-    std::thread box([&] {
-        result = SDL_ShowSimpleMessageBox(0, caption, text, mainWindow);
-        done = true;
+    GiveBoxUtf8Locale();
+    WatchBoxProcess();
+    // Shared with the thread, which may outlive this call if the box cannot be ended.
+    auto call = std::make_shared<BoxCall>();
+    std::thread box([call, text, caption] {
+        call->result = SDL_ShowSimpleMessageBox(0, caption, text, mainWindow);
+        call->done = true;
     });
+    int32_t framesSinceSignal = 0;
     SDL_Event event;
-    while (!done) {
+    while (!call->done) {
+        if (QuitSignalled()) {
+            EndBoxProcess();
+            if (++framesSinceSignal > boxEndFrames) {
+                box.detach();
+                return messageBoxIdOk;
+            }
+        }
         if (SDL_WaitEventTimeout(&event, static_cast<int>(frameInterval)) != 0 && event.type == SDL_WINDOWEVENT &&
             event.window.event == SDL_WINDOWEVENT_EXPOSED) {
             Paint(true);
         }
     }
     box.join();
-    if (result != 0) std::fprintf(stderr, "%s: %s (no message box: %s)\n", caption, text, SDL_GetError());
+    if (call->result != 0 && !QuitSignalled()) {
+        std::fprintf(stderr, "%s: %s (no message box: %s)\n", caption, text, SDL_GetError());
+    }
     return messageBoxIdOk;
 }
 
@@ -153,6 +176,8 @@ void HandleEvent(const SDL_Event& event)
 bool CreateGameWindow(uint32_t seed)
 {
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+    // The quit signals are the game's own: see CatchQuitSignals.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_APP_NAME, windowClass);
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", windowClass, 1);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -202,6 +227,10 @@ int32_t RunFrameLoop(SessionRecorder& recorder)
     int32_t framesRun = 0;
     SDL_Event event;
     while (!closing) {
+        if (QuitSignalled()) {
+            CloseWindow();
+            break;
+        }
         if (SDL_PollEvent(&event) != 0) {
             HandleEvent(event);
             continue;
@@ -237,6 +266,7 @@ int32_t RunFrameLoop(SessionRecorder& recorder)
 
 int RunWindow(int argc, char** argv)
 {
+    CatchQuitSignals();
     WindowOptions options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "tessera: bad arguments\n%s\n", usage);
@@ -245,13 +275,15 @@ int RunWindow(int argc, char** argv)
     uint32_t seed = options.seed.value_or(static_cast<uint32_t>(std::time(nullptr)));
     SessionRecorder recorder;
     if (options.recordPath != nullptr && !StartRecording(recorder, options.recordPath, seed)) {
-        std::fprintf(stderr, "tessera: cannot write %s\n", options.recordPath);
+        std::fprintf(stderr, "tessera: cannot write %s: %s\n", options.recordPath, std::strerror(errno));
         return exitBadUsage;
     }
-    if (CreateGameWindow(seed)) {
-        int32_t framesRun = RunFrameLoop(recorder);
-        StopRecording(recorder, framesRun);
+    int result = exitCode;
+    int32_t framesRun = CreateGameWindow(seed) ? RunFrameLoop(recorder) : 0;
+    if (!StopRecording(recorder, framesRun)) {
+        std::fprintf(stderr, "tessera: cannot write %s: %s\n", options.recordPath, std::strerror(errno));
+        result = exitBadUsage;
     }
     SDL_Quit();
-    return exitCode;
+    return result;
 }

@@ -1,12 +1,13 @@
 #!/bin/bash
 # End-to-end tests of the game in a real window: an Xvfb of its own, driven by xdotool.
-# usage: window_test.sh CASE TESSERA RELEASE_TESSERA STAGE_DIR CLOSE_WINDOW
+# usage: window_test.sh CASE TESSERA RELEASE_TESSERA STAGE_DIR CLOSE_WINDOW [SCRIPT]
 set -u
 case_name=$1
 tessera=$2
 release_tessera=$3
 stage_dir=$4
 close_window=$5
+script=${6:-}
 # SDL and the libraries it loads (D-Bus, X extensions) keep some memory until
 # exit; the game's own leaks are checked by the headless tests.
 export LSAN_OPTIONS=detect_leaks=0
@@ -106,6 +107,52 @@ screenshot() {
     import -window "$window" "$1" || fail "no screenshot"
 }
 
+right_click() {
+    xdotool mousemove --window "$window" "$1" "$2"
+    sleep 0.15
+    xdotool mousedown 3
+    sleep 0.15
+    xdotool mouseup 3
+    sleep 0.15
+}
+
+# Plays the clicks of an input script up to a frame: each press held and
+# released, as the script's "L" or "R" line and the "-" line after it.
+play_script_clicks() {
+    local last_frame=$1
+    while read -r frame x y buttons; do
+        case "$frame" in ''|'#'*|seed) continue ;; esac
+        [ "$frame" -gt "$last_frame" ] && break
+        case "$buttons" in
+        L) click "$x" "$y" ;;
+        R) right_click "$x" "$y" ;;
+        esac
+    done <"$script"
+}
+
+# Waits for the message box with the caption 失敗; sets box.
+wait_for_box() {
+    box=""
+    for _ in $(seq 100); do
+        box=$(LC_ALL=C.UTF-8 xwininfo -root -tree | awk '/"失敗"/ {print $1; exit}')
+        [ -n "$box" ] && break
+        sleep 0.1
+    done
+    [ -n "$box" ] || fail "no message box with the caption 失敗 appeared: $(cat "$work/game.log")"
+}
+
+# True while a window of the game or its box is on the display.
+game_windows_shown() {
+    LC_ALL=C.UTF-8 xwininfo -root -tree | grep -q -e '"失敗"' -e '"win game module"'
+}
+
+# Sends a signal and expects the game to end with exit code 0 within a second.
+signal_ends_game() {
+    kill -"$1" "$game_pid"
+    wait_for_exit 1
+    [ "$exit_code" = "0" ] || fail "SIG$1 did not end the game with exit code 0 within a second ($exit_code)"
+}
+
 mkdir -p "$work/run" "$work/xdg"
 chmod 700 "$work/xdg"
 export XDG_RUNTIME_DIR="$work/xdg"
@@ -189,13 +236,8 @@ replay)
 missing-stage)
     rm "$work/run/st3.dat"
     launch_game "$tessera" --seed 1
-    box=""
-    for _ in $(seq 100); do
-        box=$(xwininfo -root -tree | awk '/"失敗"/ {print $1; exit}')
-        [ -n "$box" ] && break
-        sleep 0.1
-    done
-    [ -n "$box" ] || fail "no message box with the caption 失敗 appeared: $(cat "$work/game.log")"
+    wait_for_box
+    grep -qx "st3.dat: missing" "$work/game.log" || fail "no line names the file: $(cat "$work/game.log")"
     sleep 0.5
     import -window "$box" "$work/box.png" || fail "no screenshot of the box"
     # The box shows its text: a line of light glyphs across its upper half.
@@ -205,6 +247,60 @@ missing-stage)
     press_key "$box" Return
     wait_for_exit 3
     [ "$exit_code" = "0" ] || fail "dismissing the box gave $exit_code"
+    ;;
+signals)
+    # On the stage list, in play, and with the record being written: each ends the game at once.
+    start_game "$tessera" --seed 1 --record "$work/session.txt"
+    signal_ends_game INT
+    grep -q "^seed 1$" "$work/session.txt" || fail "the recording was not kept"
+    start_game "$tessera" --seed 1
+    click 500 33
+    signal_ends_game TERM
+    start_game "$tessera" --seed 1
+    signal_ends_game HUP
+    [ -z "$(ls "$work/run" | grep -v -e '^st[0-9].dat$' -e '^session.txt$')" ] || fail "files left behind: $(ls "$work/run")"
+    ;;
+signal-box)
+    # A quit signal while the box waits ends the game, and the box and the window go with it.
+    rm "$work/run/st3.dat"
+    for signal in TERM INT HUP KILL; do
+        launch_game "$tessera" --seed 1
+        wait_for_box
+        kill -"$signal" "$game_pid"
+        wait_for_exit 1
+        [ "$exit_code" != "running" ] || fail "SIG$signal did not end the game within a second"
+        [ "$signal" = "KILL" ] || [ "$exit_code" = "0" ] || fail "SIG$signal gave exit code $exit_code"
+        for _ in $(seq 20); do game_windows_shown || break; sleep 0.05; done
+        game_windows_shown && fail "after SIG$signal the box or the window is still shown"
+    done
+    ;;
+cleared-at-drop)
+    # Stage 1 covered, then Esc during "Perfect!": the clear is kept.
+    start_game "$tessera" --seed 4
+    click 500 33
+    sleep 1
+    play_script_clicks 24
+    sleep 0.3
+    press_key "$window" Escape
+    wait_for_exit 2
+    [ "$exit_code" = "0" ] || fail "Esc during the celebration gave $exit_code"
+    [ "$(od -An -tx1 -j4 -N1 "$work/run/hist.dat" | tr -d ' ')" = "01" ] || fail "hist.dat does not say stage 1 is cleared"
+    # Started again, the list shows the stage as the game draws a cleared one.
+    start_game "$tessera" --seed 4
+    xdotool mousemove --window "$window" 5 5
+    sleep 2
+    screenshot "$work/again.png"
+    press_key "$window" Escape
+    wait_for_exit 2
+    printf '0 5 5 -\n' >"$work/still.txt"
+    "$tessera" --headless --dir "$work/run" --input "$work/still.txt" --shot "60:$work/cleared.png" ||
+        fail "the headless picture failed"
+    difference=$(compare -metric AE "$work/again.png" "$work/cleared.png" null: 2>&1)
+    [ "$difference" = "0" ] || fail "the list after the restart differs from a cleared stage 1 in $difference pixels"
+    rm "$work/run/hist.dat"
+    "$tessera" --headless --dir "$work/run" --input "$work/still.txt" --shot "60:$work/fresh.png"
+    difference=$(compare -metric AE "$work/again.png" "$work/fresh.png" null: 2>&1)
+    [ "$difference" != "0" ] || fail "the list looks the same without the clear"
     ;;
 idle)
     start_game "$release_tessera" --seed 1 --record "$work/session.txt"
