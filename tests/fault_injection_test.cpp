@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -104,6 +105,20 @@ int fclose(std::FILE* file)
     return result;
 }
 
+// While set, reads deliver at most this many bytes in all, as from a file
+// that shrank after its size was taken.
+int64_t shrunkReadBytes = -1;
+
+ssize_t read(int descriptor, void* buffer, size_t count)
+{
+    static auto real = Next<ssize_t (*)(int, void*, size_t)>("read");
+    if (shrunkReadBytes < 0) return real(descriptor, buffer, count);
+    size_t allowed = std::min(count, static_cast<size_t>(shrunkReadBytes));
+    ssize_t got = real(descriptor, buffer, allowed);
+    if (got > 0) shrunkReadBytes -= got;
+    return got;
+}
+
 int rename(const char* from, const char* to)
 {
     static auto real = Next<int (*)(const char*, const char*)>("rename");
@@ -177,6 +192,21 @@ TEST_P(SaveFaults, KeepTheOldFileAndAreNotReported)
 INSTANTIATE_TEST_SUITE_P(EveryStep, SaveFaults,
                          ::testing::Values(Fault::Open, Fault::Write, Fault::Flush, Fault::Sync, Fault::Close,
                                            Fault::Rename));
+
+TEST(StageLoad, AFileThatShrinksAfterItsSizeQueryFailsAsAShortFile)
+{
+    TempDir dir;
+    StageFile stage = MakeStage(2, 1, {{{0, 0}, {1, 0}}});
+    WriteStage(dir.file("st.dat"), stage);
+    StageFile loaded{};
+    char reason[160];
+    shrunkReadBytes = 100;
+    bool ok = ReadStageFile(dir.file("st.dat").c_str(), loaded, reason, sizeof reason);
+    shrunkReadBytes = -1;
+    EXPECT_FALSE(ok);
+    EXPECT_STREQ(reason, "100 bytes read, not 16216");
+    EXPECT_TRUE(ReadStageFile(dir.file("st.dat").c_str(), loaded, reason, sizeof reason)) << reason;
+}
 
 TEST(SaveOnRealFileSystems, AReadOnlyDirectoryAndAFullDiskKeepTheOldFile)
 {

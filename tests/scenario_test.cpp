@@ -194,12 +194,15 @@ TEST(Scenario, BadStageFilesEndTheGameWithItsMessage)
     struct Case {
         const char* name;
         std::string content;
+        const char* line;  // what the game says of the file on stderr
     };
     const Case cases[] = {
-        {"short", bytes.substr(1)},
-        {"long", bytes + "?"},
-        {"magic", std::string(reinterpret_cast<const char*>(&wrongMagic), sizeof wrongMagic)},
-        {"limits", std::string(reinterpret_cast<const char*>(&wide), sizeof wide)},
+        {"short", bytes.substr(1), "st5.dat: 16215 bytes, not 16216"},
+        {"long", bytes + "?", "st5.dat: 16217 bytes, not 16216"},
+        {"magic", std::string(reinterpret_cast<const char*>(&wrongMagic), sizeof wrongMagic),
+         "st5.dat: magic 7 is not the stage file magic 1245985"},
+        {"limits", std::string(reinterpret_cast<const char*>(&wide), sizeof wide),
+         "st5.dat: board width 11 is outside 1..10"},
     };
     for (const Case& bad : cases) {
         TempDir dir;
@@ -208,9 +211,12 @@ TEST(Scenario, BadStageFilesEndTheGameWithItsMessage)
         RunResult result = RunProgram(std::string(TESSERA_BINARY) + " --headless --dir " + dir.path);
         EXPECT_EQ(result.exitCode, 1) << bad.name;
         EXPECT_NE(result.output.find("失敗: データファイルのロードに失敗しました。"), std::string::npos) << bad.name;
+        EXPECT_NE(result.output.find(std::string(bad.line) + "\n"), std::string::npos) << result.output;
     }
     TempDir empty;
-    EXPECT_EQ(RunProgram(std::string(TESSERA_BINARY) + " --headless --dir " + empty.path).exitCode, 1);
+    RunResult none = RunProgram(std::string(TESSERA_BINARY) + " --headless --dir " + empty.path);
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_NE(none.output.find("st0.dat: missing\n"), std::string::npos) << none.output;
 }
 
 TEST(Scenario, BadArgumentsAndScriptsAreRefusedBeforeAnyFrame)

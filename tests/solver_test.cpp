@@ -112,15 +112,33 @@ TEST(Solver, ExactFitsCountTheSameWithAndWithoutTheSymmetryShortcut)
     EXPECT_EQ(counted, SolvePuzzle(puzzle, enumerating).count);
 }
 
-TEST(Solver, StopsAtTheLimitAndKeepsSolutionsForPrinting)
+TEST(Solver, StopsAtTheLimitOrTheTimeAndReportsSolutionsAsFound)
 {
     Puzzle puzzle{10, 6, 10, 6, pentominoes};
     SolveOptions options;
     options.limit = 3;
-    options.keep = 2;
+    options.report = 2;
+    std::vector<size_t> reported;
+    options.onSolution = [&](const std::vector<PlacedPiece>& solution) { reported.push_back(solution.size()); };
     SolveResult result = SolvePuzzle(puzzle, options);
     EXPECT_EQ(result.count, 3);
     EXPECT_TRUE(result.stoppedAtLimit);
-    ASSERT_EQ(result.kept.size(), 2u);
-    EXPECT_EQ(result.kept[0].size(), 12u);
+    EXPECT_EQ(reported, (std::vector<size_t>{12, 12}));
+
+    // 25 T-tetrominoes cannot tile a 10 x 10 board (a colouring argument),
+    // and the search to prove it takes minutes: the time limit ends it.
+    std::vector<std::vector<Point>> tees(25, {{0, 0}, {1, 0}, {2, 0}, {1, 1}});
+    SolveOptions timed;
+    timed.limit = 1;
+    timed.timeLimit = 1;
+    int64_t progressCalls = 0;
+    timed.onProgress = [&](const SolveProgress& search) {
+        ++progressCalls;
+        EXPECT_GT(search.nodes, 0);
+    };
+    SolveResult stopped = SolvePuzzle({20, 14, 10, 10, tees}, timed);
+    EXPECT_TRUE(stopped.stoppedAtTime);
+    EXPECT_EQ(stopped.count, 0);
+    EXPECT_LT(stopped.seconds, 3);
+    EXPECT_LE(progressCalls, 1);
 }

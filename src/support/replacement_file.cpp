@@ -36,6 +36,13 @@ bool BeginReplacement(ReplacementFile& file, const char* targetPath)
         errno = ENAMETOOLONG;
         return false;
     }
+    // A device, a FIFO or a directory at the target is never replaced: renaming
+    // over a device node would destroy it. A link is replaced, never followed.
+    struct stat existing {};
+    if (lstat(targetPath, &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
+        errno = S_ISDIR(existing.st_mode) ? EISDIR : EPERM;
+        return false;
+    }
     int descriptor = mkostemp(file.temporaryPath, O_CLOEXEC);
     if (descriptor < 0) return false;
     ApplyUsualMode(descriptor);

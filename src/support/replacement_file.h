@@ -15,7 +15,8 @@ struct ReplacementFile {
     char temporaryPath[replacementPathLength] = {};
 };
 
-// Creates the temporary file; false (with errno set) when it cannot be made.
+// Creates the temporary file; false (with errno set) when it cannot be made,
+// or when the target is neither a regular file, a link nor missing.
 bool BeginReplacement(ReplacementFile& file, const char* targetPath);
 
 // Flushes, syncs and closes the stream, then renames the temporary file over

@@ -123,11 +123,12 @@ void FindTargets()
     for (int32_t k = 0; k < stageCount; ++k) {
         SolveOptions options;
         options.limit = 1;
-        options.keep = 1;
-        SolveResult result = SolvePuzzle(StagePuzzle(stages[k]), options);
+        options.report = 1;
+        std::vector<PlacedPiece> first;
+        options.onSolution = [&first](const std::vector<PlacedPiece>& solution) { first = solution; };
+        SolvePuzzle(StagePuzzle(stages[k]), options);
         targets[k].assign(static_cast<size_t>(stages[k].pieceCount), Target{-1, {0, 0}});
-        if (result.kept.empty()) continue;
-        for (const PlacedPiece& placed : result.kept[0]) {
+        for (const PlacedPiece& placed : first) {
             targets[k][placed.piece] = TargetFor(stages[k].shapes[placed.piece], placed.cells);
         }
     }

@@ -1,5 +1,6 @@
 // tessera-stages: builds, checks, shows and generates the game's stage files.
-#include <chrono>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -22,7 +23,8 @@ constexpr int exitInvalid = 1;
 constexpr int exitUsage = 2;
 constexpr char usage[] =
     "usage: tessera-stages build SRC... -o DIR\n"
-    "       tessera-stages check [--solve] [--limit N] [--mirror] [--board-only] [--print N] FILE...\n"
+    "       tessera-stages check [--solve] [--limit N] [--time-limit SECONDS] [--mirror] [--board-only] [--print N]\n"
+    "                            FILE...\n"
     "       tessera-stages show FILE.dat\n"
     "       tessera-stages generate --width W --height H --pieces N [--min-cells A --max-cells B] [--seed S]\n";
 
@@ -37,6 +39,25 @@ bool EndsWith(const std::string& text, const std::string& ending)
     return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
 }
 
+// A piece that lists one cell twice overlaps itself and can never be placed
+// in the game, though its file passes the game's own checks.
+bool RefuseRepeatedCells(const std::string& path, const StageFile& stage)
+{
+    for (int32_t i = 0; i < stage.pieceCount; ++i) {
+        const PieceShape& shape = stage.shapes[i];
+        for (int32_t k = 0; k < shape.cellCount; ++k) {
+            for (int32_t j = 0; j < k; ++j) {
+                if (shape.cells[j].x == shape.cells[k].x && shape.cells[j].y == shape.cells[k].y) {
+                    std::fprintf(stderr, "%s: piece %d lists cell (%d, %d) twice, as cells %d and %d\n", path.c_str(),
+                                 i, shape.cells[k].x, shape.cells[k].y, j, k);
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
 // Loads a compiled stage or compiles a source; prints why not on failure.
 bool LoadAnyStage(const std::string& path, StageFile& stage)
 {
@@ -46,7 +67,7 @@ bool LoadAnyStage(const std::string& path, StageFile& stage)
             std::fprintf(stderr, "%s: %s\n", path.c_str(), reason);
             return false;
         }
-        return true;
+        return RefuseRepeatedCells(path, stage);
     }
     std::string text;
     std::string error;
@@ -60,7 +81,7 @@ bool LoadAnyStage(const std::string& path, StageFile& stage)
         return false;
     }
     stage = CompileStage(source);
-    return true;
+    return RefuseRepeatedCells(path, stage);
 }
 
 int Build(const std::vector<std::string>& arguments)
@@ -109,13 +130,14 @@ int Check(const std::vector<std::string>& arguments)
             options.mirror = true;
         } else if (argument == "--board-only") {
             options.boardOnly = true;
-        } else if (argument == "--limit" || argument == "--print") {
+        } else if (argument == "--limit" || argument == "--print" || argument == "--time-limit") {
             int64_t number = 0;
-            if (i + 1 >= arguments.size() || !ParseNumber(arguments[i + 1].c_str(), 1, INT32_MAX, number)) {
+            if (i + 1 >= arguments.size() || !ParseNumber(arguments[i + 1], 1, INT32_MAX, number)) {
                 return Usage(argument + " needs a positive number");
             }
             ++i;
             if (argument == "--limit") options.limit = number;
+            else if (argument == "--time-limit") options.timeLimit = static_cast<double>(number);
             else printCount = number;
         } else if (!argument.empty() && argument[0] == '-') {
             return Usage("unknown option " + argument);
@@ -124,8 +146,16 @@ int Check(const std::vector<std::string>& arguments)
         }
     }
     if (files.empty()) return Usage("check needs at least one file");
-    options.keep = static_cast<int32_t>(printCount);
+    options.report = printCount;
     if (printCount > 0) solve = true;
+    // On a terminal, a line that shows the search is alive, redrawn in place.
+    bool showProgress = isatty(STDERR_FILENO) != 0;
+    if (showProgress) {
+        options.onProgress = [](const SolveProgress& search) {
+            std::fprintf(stderr, "\rsearching: %lld steps, %lld solutions so far", static_cast<long long>(search.nodes),
+                         static_cast<long long>(search.solutions));
+        };
+    }
 
     int status = exitOk;
     for (const std::string& file : files) {
@@ -138,13 +168,19 @@ int Check(const std::vector<std::string>& arguments)
         PrintStage(stdout, stage);
         if (!solve) continue;
         Puzzle puzzle = StagePuzzle(stage);
-        auto start = std::chrono::steady_clock::now();
+        options.onSolution = [&puzzle](const std::vector<PlacedPiece>& solution) {
+            PrintSolution(stdout, puzzle, solution);
+        };
         SolveResult result = SolvePuzzle(puzzle, options);
-        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("solutions: %s%lld\n", result.stoppedAtLimit ? "at least " : "",
-                    static_cast<long long>(result.count));
-        std::printf("search took %.3f s\n", seconds);
-        for (const auto& solution : result.kept) PrintSolution(stdout, puzzle, solution);
+        if (showProgress && result.seconds >= 1) std::fprintf(stderr, "\n");
+        if (result.stoppedAtTime) {
+            std::printf("solutions: at least %lld, stopped after %.0f s\n", static_cast<long long>(result.count),
+                        options.timeLimit);
+        } else {
+            std::printf("solutions: %s%lld\n", result.stoppedAtLimit ? "at least " : "",
+                        static_cast<long long>(result.count));
+        }
+        std::printf("search took %.3f s\n", result.seconds);
         if (result.count == 0) {
             std::fprintf(stderr, "%s: no solution\n", file.c_str());
             status = exitInvalid;
@@ -168,7 +204,7 @@ int Generate(const std::vector<std::string>& arguments)
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         int64_t number = 0;
-        if (i + 1 >= arguments.size() || !ParseNumber(arguments[i + 1].c_str(), 0, UINT32_MAX, number)) {
+        if (i + 1 >= arguments.size() || !ParseNumber(arguments[i + 1], 0, UINT32_MAX, number)) {
             return Usage(argument + " needs a number");
         }
         ++i;

@@ -1,6 +1,8 @@
 // GenerateStageSource: grows pieces from random seed cells until the board is split, retrying until sizes fit.
 #include "tools/stages/stage_generator.h"
 
+#include <algorithm>
+#include <climits>
 #include <random>
 #include <vector>
 
@@ -78,7 +80,9 @@ std::string WriteSource(const GenerateOptions& options, const Partition& partiti
 
 bool GenerateStageSource(const GenerateOptions& options, std::string& source, std::string& error)
 {
-    int32_t cellCount = options.width * options.height;
+    // Any width and height fit in 64 bits; only checked sizes reach 32-bit arithmetic.
+    int64_t area = static_cast<int64_t>(options.width) * options.height;
+    auto cellCount = static_cast<int32_t>(std::min<int64_t>(area, INT32_MAX));
     if (options.width < 1 || options.width > maxBoardWidth) {
         error = "--width must be from 1 to " + std::to_string(maxBoardWidth);
     } else if (options.height < 1 || options.height > MaxBoardHeight(options.width)) {

@@ -2,6 +2,7 @@
 #include "tools/stages/stage_solver.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "game/piece.h"
 
@@ -26,7 +27,31 @@ struct Search {
     std::vector<int32_t> chosen;
     const SolveOptions* options = nullptr;
     SolveResult* result = nullptr;
+    std::chrono::steady_clock::time_point start;
+    std::chrono::steady_clock::time_point nextProgress;
 };
+
+// The clock is read once every this many steps.
+constexpr int64_t clockInterval = 4096;
+constexpr auto progressInterval = std::chrono::seconds(1);
+
+// Counts a step; now and then reports progress, and says whether time is up.
+bool OutOfTime(Search& search)
+{
+    SolveResult& result = *search.result;
+    if (++result.nodes % clockInterval != 0) return false;
+    auto now = std::chrono::steady_clock::now();
+    const SolveOptions& options = *search.options;
+    if (options.onProgress && now >= search.nextProgress) {
+        options.onProgress({result.nodes, result.count});
+        search.nextProgress = now + progressInterval;
+    }
+    if (options.timeLimit > 0 && std::chrono::duration<double>(now - search.start).count() >= options.timeLimit) {
+        result.stoppedAtTime = true;
+        return true;
+    }
+    return false;
+}
 
 int32_t AddNode(Links& links, int32_t column, int32_t row)
 {
@@ -100,18 +125,19 @@ void Uncover(Links& l, int32_t c)
     n[n[c].right].left = c;
 }
 
-// Returns false once the limit is reached.
+// Returns false once the limit is reached or the time is up.
 bool Explore(Search& search)
 {
     Links& l = search.links;
     const Node* n = l.nodes.data();
+    if (OutOfTime(search)) return false;
     if (n[0].right == 0) {
         SolveResult& result = *search.result;
         ++result.count;
-        if (static_cast<int32_t>(result.kept.size()) < search.options->keep) {
+        if (result.count <= search.options->report && search.options->onSolution) {
             std::vector<PlacedPiece> solution;
             for (int32_t row : search.chosen) solution.push_back(search.rows[row]);
-            result.kept.push_back(solution);
+            search.options->onSolution(solution);
         }
         if (search.options->limit > 0 && result.count >= search.options->limit) {
             result.stoppedAtLimit = true;
@@ -233,8 +259,9 @@ void CountBySymmetry(Search& search, int32_t pieceColumn, bool pieceRequired, in
         if (std::find(seenKeys.begin(), seenKeys.end(), canonical) != seenKeys.end()) continue;
         seenKeys.push_back(canonical);
         int64_t before = result.count;
-        ExploreWithRow(search, node);
+        bool goOn = ExploreWithRow(search, node);
         result.count = before + (result.count - before) * static_cast<int64_t>(images.size());
+        if (!goOn) return;
     }
     if (!pieceRequired) {
         // Solutions that leave P out are counted as they are.
@@ -312,6 +339,8 @@ SolveResult SolvePuzzle(const Puzzle& puzzle, const SolveOptions& options)
     Search search;
     search.options = &options;
     search.result = &result;
+    search.start = std::chrono::steady_clock::now();
+    search.nextProgress = search.start + progressInterval;
     search.budget = budget;
     BuildHeaders(search.links, boardCells + pieceCount + columns * rows,
                  boardCells + (piecesRequired ? pieceCount : 0));
@@ -343,7 +372,7 @@ SolveResult SolvePuzzle(const Puzzle& puzzle, const SolveOptions& options)
             }
         }
     }
-    bool counting = options.limit == 0 && options.keep == 0;
+    bool counting = options.limit == 0 && options.report == 0;
     if (onBoardOnly && counting && pieceCount > 0) {
         int32_t pivot = 0;
         for (int32_t piece = 1; piece < pieceCount; ++piece) {
@@ -355,5 +384,6 @@ SolveResult SolvePuzzle(const Puzzle& puzzle, const SolveOptions& options)
     } else {
         Explore(search);
     }
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - search.start).count();
     return result;
 }

@@ -2,16 +2,27 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "game/data_files.h"
 #include "support/point.h"
 
+struct PlacedPiece;
+
+struct SolveProgress {
+    int64_t nodes;      // search steps so far
+    int64_t solutions;  // found so far
+};
+
 struct SolveOptions {
     bool mirror = false;      // also allow mirror images of the pieces
     bool boardOnly = false;   // every placed piece lies wholly on the board
     int64_t limit = 0;        // stop after this many solutions; 0: count them all
-    int32_t keep = 0;         // how many solutions to keep for printing
+    double timeLimit = 0;     // stop after this many seconds; 0: no limit
+    int64_t report = 0;       // how many solutions to hand to onSolution, as they are found
+    std::function<void(const std::vector<PlacedPiece>&)> onSolution;
+    std::function<void(const SolveProgress&)> onProgress;  // about once a second, when set
 };
 
 // A rectangle of gridColumns x gridRows cells whose top-left boardWidth x
@@ -31,9 +42,11 @@ struct PlacedPiece {
 };
 
 struct SolveResult {
-    int64_t count = 0;
+    int64_t count = 0;  // a lower bound when the search stopped early
     bool stoppedAtLimit = false;
-    std::vector<std::vector<PlacedPiece>> kept;
+    bool stoppedAtTime = false;
+    double seconds = 0;
+    int64_t nodes = 0;
 };
 
 // The puzzle of a stage under the game's rules: the grid of stage play, twice
