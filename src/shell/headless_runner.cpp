@@ -18,6 +18,7 @@
 #include "support/parse_number.h"
 #include "shell/input_script.h"
 #include "shell/trace_writer.h"
+#include "shell/usage.h"
 #include "support/input_snapshot.h"
 #include "support/random.h"
 #include "support/replacement_file.h"
@@ -26,9 +27,6 @@ namespace {
 constexpr int exitFramesRan = 0;
 constexpr int exitGameFailed = 1;
 constexpr int exitBadUsage = 2;
-constexpr char usage[] =
-    "usage: tessera --headless [--dir DIR] [--seed N] [--stage K] [--input FILE] [--frames N] [--trace FILE] "
-    "[--shot FRAME:PATH.png]...";
 
 // The run lasts one frame past the last shot, which must still be a frame number.
 constexpr int64_t maxShotFrame = INT32_MAX - 1;
@@ -57,7 +55,7 @@ bool ScriptButtonDown(InputKey key)
 
 int BadUsage(const std::string& reason)
 {
-    std::fprintf(stderr, "tessera: %s\n%s\n", reason.c_str(), usage);
+    std::fprintf(stderr, "tessera: %s\n%s", reason.c_str(), tesseraUsage);
     return exitBadUsage;
 }
 

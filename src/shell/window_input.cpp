@@ -8,6 +8,7 @@ constexpr int32_t wheelNotch = 120;
 
 // Left and right modifier keys are kept apart and merged when asked.
 uint32_t keysDown = 0;
+int32_t inputScale = 1;
 bool leftControl = false;
 bool rightControl = false;
 bool leftShift = false;
@@ -52,6 +53,11 @@ void RecordKey(SDL_Keycode key, bool down)
 }
 }  // namespace
 
+void SetWindowInputScale(int32_t scale)
+{
+    inputScale = scale;
+}
+
 void RecordWindowInput(const SDL_Event& event)
 {
     switch (event.type) {
@@ -60,9 +66,9 @@ void RecordWindowInput(const SDL_Event& event)
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         SetBit(ButtonBitFor(event.button.button), event.type == SDL_MOUSEBUTTONDOWN);
-        RecordMouseMove(event.button.x, event.button.y);
+        RecordMouseMove(event.button.x / inputScale, event.button.y / inputScale);
         break;
-    case SDL_MOUSEMOTION: RecordMouseMove(event.motion.x, event.motion.y); break;
+    case SDL_MOUSEMOTION: RecordMouseMove(event.motion.x / inputScale, event.motion.y / inputScale); break;
     case SDL_MOUSEWHEEL: RecordMouseWheel(event.wheel.y * wheelNotch); break;
     case SDL_WINDOWEVENT:
         // A button let go outside the window sends no event there; take the

@@ -19,6 +19,7 @@
 #include "shell/box_process.h"
 #include "shell/quit_signals.h"
 #include "shell/session_recorder.h"
+#include "shell/usage.h"
 #include "shell/window_input.h"
 #include "support/input_snapshot.h"
 #include "support/message_box.h"
@@ -34,11 +35,13 @@ constexpr int exitCode = 0;
 constexpr int exitBadUsage = 2;
 // Frames to wait for the box to go after a quit signal has ended its process.
 constexpr int32_t boxEndFrames = 20;
-constexpr char usage[] = "usage: tessera [--seed N] [--record FILE]\n       tessera --headless ...";
+
+constexpr int64_t maxScale = 4;
 
 struct WindowOptions {
     std::optional<uint32_t> seed;
     const char* recordPath = nullptr;
+    int32_t scale = 1;  // the picture shown this many times larger, pixels kept square
 };
 
 SDL_Window* mainWindow = nullptr;
@@ -64,6 +67,8 @@ bool ParseOptions(int argc, char** argv, WindowOptions& options)
             options.seed = static_cast<uint32_t>(number);
         } else if (option == "--record") {
             options.recordPath = value;
+        } else if (option == "--scale" && ParseNumber(value, 1, maxScale, number)) {
+            options.scale = static_cast<int32_t>(number);
         } else {
             return false;
         }
@@ -173,7 +178,7 @@ void HandleEvent(const SDL_Event& event)
     }
 }
 
-bool CreateGameWindow(uint32_t seed)
+bool CreateGameWindow(uint32_t seed, int32_t scale)
 {
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     // The quit signals are the game's own: see CatchQuitSignals.
@@ -192,8 +197,10 @@ bool CreateGameWindow(uint32_t seed)
                      driver == nullptr ? "none" : driver);
         return false;
     }
-    mainWindow = SDL_CreateWindow(windowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, clientWidth,
-                                  clientHeight, SDL_WINDOW_HIDDEN);
+    // A scaled picture keeps its pixels square and sharp.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    mainWindow = SDL_CreateWindow(windowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, clientWidth * scale,
+                                  clientHeight * scale, SDL_WINDOW_HIDDEN);
     if (mainWindow != nullptr) renderer = SDL_CreateRenderer(mainWindow, -1, SDL_RENDERER_SOFTWARE);
     if (renderer != nullptr) {
         canvasTexture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, clientWidth,
@@ -210,6 +217,7 @@ bool CreateGameWindow(uint32_t seed)
     shownPixels = std::make_unique<uint8_t[]>(shownSize);
     SeedRandom(seed);
     SetKeyStateReader(WindowKeyDown);
+    SetWindowInputScale(scale);
     SetMessageBoxHandler(ShowWindowMessageBox);
     SDL_ShowWindow(mainWindow);
     Paint(true);
@@ -269,7 +277,7 @@ int RunWindow(int argc, char** argv)
     CatchQuitSignals();
     WindowOptions options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "tessera: bad arguments\n%s\n", usage);
+        std::fprintf(stderr, "tessera: bad arguments\n%s", tesseraUsage);
         return exitBadUsage;
     }
     uint32_t seed = options.seed.value_or(static_cast<uint32_t>(std::time(nullptr)));
@@ -279,7 +287,7 @@ int RunWindow(int argc, char** argv)
         return exitBadUsage;
     }
     int result = exitCode;
-    int32_t framesRun = CreateGameWindow(seed) ? RunFrameLoop(recorder) : 0;
+    int32_t framesRun = CreateGameWindow(seed, options.scale) ? RunFrameLoop(recorder) : 0;
     if (!StopRecording(recorder, framesRun)) {
         std::fprintf(stderr, "tessera: cannot write %s: %s\n", options.recordPath, std::strerror(errno));
         result = exitBadUsage;

@@ -50,7 +50,11 @@ start_display() {
 launch_game() {
     local binary=$1
     shift
-    (cd "$work/run" && exec "$binary" "$@" >"$work/game.log" 2>&1) &
+    if [ "$(type -t "$binary")" = "function" ]; then
+        (cd "$work/run" && "$binary" "$@" >"$work/game.log" 2>&1) &
+    else
+        (cd "$work/run" && exec "$binary" "$@" >"$work/game.log" 2>&1) &
+    fi
     game_pid=$!
 }
 
@@ -301,6 +305,98 @@ cleared-at-drop)
     "$tessera" --headless --dir "$work/run" --input "$work/still.txt" --shot "60:$work/fresh.png"
     difference=$(compare -metric AE "$work/again.png" "$work/fresh.png" null: 2>&1)
     [ "$difference" != "0" ] || fail "the list looks the same without the clear"
+    ;;
+scale)
+    # Twice the size, square pixels, and the mouse mapped back to the game's own pixels.
+    start_game "$tessera" --seed 1 --scale 2
+    geometry=""
+    for _ in $(seq 30); do
+        geometry=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+        [ "$geometry" = "1280x960" ] && break
+        sleep 0.1
+    done
+    [ "$geometry" = "1280x960" ] || fail "the scaled window is $geometry"
+    click 1000 66
+    sleep 1
+    screenshot "$work/shot.png"
+    # Stage 1's first board cell, centred on (50, 86), now covers (100, 172) and its neighbours.
+    [ "$(pixel "$work/shot.png" 100 172)" = "srgb(100,80,80)" ] || fail "the click on the first bar did not start stage 1"
+    [ "$(pixel "$work/shot.png" 101 173)" = "srgb(100,80,80)" ] || fail "the pixels are not doubled"
+    press_key "$window" Escape
+    wait_for_exit 1
+    [ "$exit_code" = "0" ] || fail "Esc gave $exit_code"
+    ;;
+install-prefix | install-deb)
+    # The installed game as a player without root starts it: a home of their own, no XDG_DATA_HOME.
+    root="$work/root"
+    if [ "$case_name" = "install-prefix" ]; then
+        cmake --install "$TESSERA_BUILD_DIR" --prefix "$root/usr" >"$work/install.log" 2>&1 ||
+            fail "cmake --install failed: $(cat "$work/install.log")"
+    else
+        [ -f "${TESSERA_DEB:-}" ] || fail "no package to test: ${TESSERA_DEB:-none given}"
+        dpkg-deb -x "$TESSERA_DEB" "$root" || fail "the package does not unpack"
+    fi
+    launcher="$root/usr/bin/tessera"
+    home="$work/home"
+    data="$home/.local/share/tessera"
+    mkdir -p "$home"
+    chmod 755 "$work"
+    chmod -R a+rX "$root"
+    chown -R nobody:nogroup "$home"
+    as_player() {
+        setpriv --reuid=nobody --regid=nogroup --clear-groups \
+            env -i HOME="$home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin LSAN_OPTIONS=detect_leaks=0 "$@"
+    }
+    player_tessera() { as_player "$launcher" "$@"; }
+    # The stage list the game draws with the progress in DIR, as the headless runner draws it.
+    expected_list() {
+        printf '0 5 5 -\n' >"$work/still.txt"
+        "$tessera" --headless --dir "$1" --input "$work/still.txt" --shot "60:$2" || fail "the headless picture failed"
+    }
+    compare_list() {
+        start_game player_tessera --seed 4
+        xdotool mousemove --window "$window" 5 5
+        sleep 2
+        screenshot "$work/list.png"
+        expected_list "$data" "$work/expected.png"
+        difference=$(compare -metric AE "$work/list.png" "$work/expected.png" null: 2>&1)
+        [ "$difference" = "0" ] || fail "$1: the window's list differs from the expected one in $difference pixels"
+    }
+    compare_list "first start"
+    [ "$(ls "$data" | tr '\n' ' ')" = "st0.dat st1.dat st2.dat st3.dat st4.dat st5.dat st6.dat st7.dat st8.dat st9.dat " ] ||
+        fail "the data directory holds $(ls "$data")"
+    [ -L "$data/st9.dat" ] || fail "the stages are not links to the installed ones"
+    # Stage 1 cleared through the window.
+    click 500 33
+    sleep 1
+    play_script_clicks 46
+    sleep 3
+    press_key "$window" Escape
+    wait_for_exit 2
+    [ "$exit_code" = "0" ] || fail "the game did not end"
+    [ "$(od -An -tx1 -j4 -N1 "$data/hist.dat" | tr -d ' ')" = "01" ] || fail "hist.dat does not say stage 1 is cleared"
+    [ "$(stat -c %U "$data/hist.dat")" = "nobody" ] || fail "hist.dat does not belong to the player"
+    compare_list "second start"
+    press_key "$window" Escape
+    wait_for_exit 2
+    # The player's own stage replaces a link and is kept and used.
+    rm "$data/st0.dat"
+    head -c 100 "$stage_dir/st0.dat" >"$data/st0.dat"
+    chown nobody:nogroup "$data/st0.dat"
+    launch_game player_tessera --seed 4
+    wait_for_box
+    press_key "$box" Return
+    wait_for_exit 3
+    grep -qx "st0.dat: 100 bytes, not 16216" "$work/game.log" || fail "the player's st0.dat was not read: $(cat "$work/game.log")"
+    [ -f "$data/st0.dat" ] && [ ! -L "$data/st0.dat" ] || fail "the player's st0.dat was replaced"
+    # What the launcher says when it cannot work.
+    env -u HOME -u XDG_DATA_HOME "$launcher" >"$work/nohome.log" 2>&1 && fail "no HOME: the launcher succeeded"
+    grep -q "^tessera: no home directory" "$work/nohome.log" || fail "no HOME: $(cat "$work/nohome.log")"
+    mkdir -p "$work/locked/.local/share/tessera"
+    chmod -R 755 "$work/locked"
+    setpriv --reuid=nobody --regid=nogroup --clear-groups env -i HOME="$work/locked" "$launcher" >"$work/locked.log" 2>&1 &&
+        fail "unwritable: the launcher succeeded"
+    grep -q "^tessera: cannot write to the data directory" "$work/locked.log" || fail "unwritable: $(cat "$work/locked.log")"
     ;;
 idle)
     start_game "$release_tessera" --seed 1 --record "$work/session.txt"

@@ -26,7 +26,8 @@ constexpr char usage[] =
     "       tessera-stages check [--solve] [--limit N] [--time-limit SECONDS] [--mirror] [--board-only] [--print N]\n"
     "                            FILE...\n"
     "       tessera-stages show FILE.dat\n"
-    "       tessera-stages generate --width W --height H --pieces N [--min-cells A --max-cells B] [--seed S]\n";
+    "       tessera-stages generate --width W --height H --pieces N [--min-cells A --max-cells B] [--seed S]\n"
+    "       tessera-stages --help | --version\n";
 
 int Usage(const std::string& reason)
 {
@@ -229,6 +230,14 @@ int main(int argc, char** argv)
 {
     if (argc < 2) return Usage("a command is needed");
     std::string command = argv[1];
+    if (command == "--help") {
+        std::fputs(usage, stdout);
+        return exitOk;
+    }
+    if (command == "--version") {
+        std::printf("tessera-stages %s\n", TESSERA_VERSION);
+        return exitOk;
+    }
     std::vector<std::string> arguments(argv + 2, argv + argc);
     if (command == "build") return Build(arguments);
     if (command == "check") return Check(arguments);
