@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "game/data_files.h"
@@ -16,15 +18,17 @@
 #include "tools/stages/stage_solver.h"
 #include "tools/stages/stage_source.h"
 #include "tools/stages/stage_text.h"
+#include "tools/stages/tiling_search.h"
 
 namespace {
 constexpr int exitOk = 0;
 constexpr int exitInvalid = 1;
 constexpr int exitUsage = 2;
+constexpr int64_t maxJobs = 64;
 constexpr char usage[] =
     "usage: tessera-stages build SRC... -o DIR\n"
-    "       tessera-stages check [--solve] [--limit N] [--time-limit SECONDS] [--mirror] [--board-only] [--print N]\n"
-    "                            FILE...\n"
+    "       tessera-stages check [--solve] [--limit N] [--time-limit SECONDS] [--mirror] [--board-only]\n"
+    "                            [--distinct] [--jobs N] [--print N] FILE...\n"
     "       tessera-stages show FILE.dat\n"
     "       tessera-stages generate --width W --height H --pieces N [--min-cells A --max-cells B] [--seed S]\n"
     "       tessera-stages --help | --version\n";
@@ -120,6 +124,7 @@ int Build(const std::vector<std::string>& arguments)
 int Check(const std::vector<std::string>& arguments)
 {
     SolveOptions options;
+    options.jobs = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
     bool solve = false;
     int64_t printCount = 0;
     std::vector<std::string> files;
@@ -131,7 +136,9 @@ int Check(const std::vector<std::string>& arguments)
             options.mirror = true;
         } else if (argument == "--board-only") {
             options.boardOnly = true;
-        } else if (argument == "--limit" || argument == "--print" || argument == "--time-limit") {
+        } else if (argument == "--distinct") {
+            options.distinct = true;
+        } else if (argument == "--limit" || argument == "--print" || argument == "--time-limit" || argument == "--jobs") {
             int64_t number = 0;
             if (i + 1 >= arguments.size() || !ParseNumber(arguments[i + 1], 1, INT32_MAX, number)) {
                 return Usage(argument + " needs a positive number");
@@ -139,6 +146,7 @@ int Check(const std::vector<std::string>& arguments)
             ++i;
             if (argument == "--limit") options.limit = number;
             else if (argument == "--time-limit") options.timeLimit = static_cast<double>(number);
+            else if (argument == "--jobs") options.jobs = static_cast<int32_t>(std::min<int64_t>(number, maxJobs));
             else printCount = number;
         } else if (!argument.empty() && argument[0] == '-') {
             return Usage("unknown option " + argument);
@@ -148,7 +156,7 @@ int Check(const std::vector<std::string>& arguments)
     }
     if (files.empty()) return Usage("check needs at least one file");
     options.report = printCount;
-    if (printCount > 0) solve = true;
+    if (printCount > 0 || options.distinct) solve = true;
     // On a terminal, a line that shows the search is alive, redrawn in place.
     bool showProgress = isatty(STDERR_FILENO) != 0;
     if (showProgress) {
@@ -172,16 +180,16 @@ int Check(const std::vector<std::string>& arguments)
         options.onSolution = [&puzzle](const std::vector<PlacedPiece>& solution) {
             PrintSolution(stdout, puzzle, solution);
         };
-        SolveResult result = SolvePuzzle(puzzle, options);
+        SolveResult result = CountTilings(puzzle, options);
         if (showProgress && result.seconds >= 1) std::fprintf(stderr, "\n");
         if (result.stoppedAtTime) {
-            std::printf("solutions: at least %lld, stopped after %.0f s\n", static_cast<long long>(result.count),
-                        options.timeLimit);
+            std::printf("%s: at least %lld, stopped after %.0f s\n", options.distinct ? "distinct tilings" : "solutions",
+                        static_cast<long long>(result.count), options.timeLimit);
         } else {
-            std::printf("solutions: %s%lld\n", result.stoppedAtLimit ? "at least " : "",
-                        static_cast<long long>(result.count));
+            std::printf("%s: %s%lld\n", options.distinct ? "distinct tilings" : "solutions",
+                        result.stoppedAtLimit ? "at least " : "", static_cast<long long>(result.count));
         }
-        std::printf("search took %.3f s\n", result.seconds);
+        std::printf("search took %.3f s, %lld steps\n", result.seconds, static_cast<long long>(result.nodes));
         if (result.count == 0) {
             std::fprintf(stderr, "%s: no solution\n", file.c_str());
             status = exitInvalid;

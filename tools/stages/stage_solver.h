@@ -20,6 +20,8 @@ struct SolveOptions {
     bool boardOnly = false;   // every placed piece lies wholly on the board
     int64_t limit = 0;        // stop after this many solutions; 0: count them all
     double timeLimit = 0;     // stop after this many seconds; 0: no limit
+    bool distinct = false;    // count tilings up to the board's symmetries (board only)
+    int32_t jobs = 1;         // threads that share the search
     int64_t report = 0;       // how many solutions to hand to onSolution, as they are found
     std::function<void(const std::vector<PlacedPiece>&)> onSolution;
     std::function<void(const SolveProgress&)> onProgress;  // about once a second, when set
