@@ -1,13 +1,46 @@
-// Benchmark of the solver: every tiling of the 10 x 6 rectangle by the twelve pentominoes.
+// Benchmarks of the stage checker's counting: pentomino rectangles and a crowded stage under the game's rules.
 #include <benchmark/benchmark.h>
 
+#include <string>
+
+#include "support/bounded_read.h"
 #include "tools/stages/pentominoes.h"
 #include "tools/stages/stage_solver.h"
+#include "tools/stages/stage_source.h"
+#include "tools/stages/tiling_search.h"
 
 namespace {
-void PentominoRectangle(benchmark::State& state)
+const std::vector<std::vector<Point>> pentominoes = Pentominoes();
+
+// The rectangle of the twelve pentominoes, mirror images allowed, every tiling
+// or (with distinct) every one up to the rectangle's symmetries.
+void Rectangle(benchmark::State& state, int32_t width, int32_t height, bool distinct, int32_t jobs, int64_t expected)
 {
-    const std::vector<std::vector<Point>> pentominoes = Pentominoes();
+    Puzzle puzzle{width, height, width, height, pentominoes};
+    SolveOptions options;
+    options.mirror = true;
+    options.boardOnly = true;
+    options.distinct = distinct;
+    options.jobs = jobs;
+    for (auto _ : state) {
+        SolveResult result = CountTilings(puzzle, options);
+        if (result.count != expected) state.SkipWithError("wrong count");
+        benchmark::DoNotOptimize(result.count);
+    }
+}
+BENCHMARK_CAPTURE(Rectangle, all_10x6_one_job, 10, 6, false, 1, 9356)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Rectangle, distinct_10x6_two_jobs, 10, 6, true, 2, 2339)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Rectangle, distinct_10x6_one_job, 10, 6, true, 1, 2339)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Rectangle, all_12x5_one_job, 12, 5, false, 1, 4040)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Rectangle, distinct_12x5_two_jobs, 12, 5, true, 2, 1010)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Rectangle, all_15x4_one_job, 15, 4, false, 1, 1472)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Rectangle, distinct_15x4_two_jobs, 15, 4, true, 2, 368)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Rectangle, all_20x3_one_job, 20, 3, false, 1, 8)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Rectangle, distinct_20x3_two_jobs, 20, 3, true, 2, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same 10 x 6 count by dancing links, the reference the tests compare with.
+void RectangleByDancingLinks(benchmark::State& state)
+{
     Puzzle puzzle{10, 6, 10, 6, pentominoes};
     SolveOptions options;
     options.mirror = true;
@@ -18,5 +51,28 @@ void PentominoRectangle(benchmark::State& state)
         benchmark::DoNotOptimize(result.count);
     }
 }
-BENCHMARK(PentominoRectangle)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(RectangleByDancingLinks)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// "Crowded", 7 x 7 with eleven pieces and two decoys: every solution under the
+// game's rules, where pieces may stick out of the board.
+void CrowdedUnderTheGameRules(benchmark::State& state)
+{
+    std::string text;
+    std::string error;
+    StageSource source;
+    if (!ReadBoundedFile(TESSERA_BENCH_DIR "/crowded.txt", text, error) ||
+        !ParseStageSource(text, "crowded.txt", source, error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    Puzzle puzzle = StagePuzzle(CompileStage(source));
+    SolveOptions options;
+    options.jobs = static_cast<int32_t>(state.range(0));
+    for (auto _ : state) {
+        SolveResult result = CountTilings(puzzle, options);
+        if (result.count != 3729114) state.SkipWithError("wrong count");
+        benchmark::DoNotOptimize(result.count);
+    }
+}
+BENCHMARK(CrowdedUnderTheGameRules)->Arg(2)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 }  // namespace

@@ -19,6 +19,7 @@
 #include "tools/stages/stage_source.h"
 #include "tools/stages/stage_text.h"
 #include "tools/stages/tiling_search.h"
+#include "tools/stages/unique_stage.h"
 
 namespace {
 constexpr int exitOk = 0;
@@ -31,6 +32,7 @@ constexpr char usage[] =
     "                            [--distinct] [--jobs N] [--print N] FILE...\n"
     "       tessera-stages show FILE.dat\n"
     "       tessera-stages generate --width W --height H --pieces N [--min-cells A --max-cells B] [--seed S]\n"
+    "                               [--unique [--decoys K] [--time-limit SECONDS]]\n"
     "       tessera-stages --help | --version\n";
 
 int Usage(const std::string& reason)
@@ -210,8 +212,13 @@ int Show(const std::vector<std::string>& arguments)
 int Generate(const std::vector<std::string>& arguments)
 {
     GenerateOptions options;
+    options.jobs = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (argument == "--unique") {
+            options.unique = true;
+            continue;
+        }
         int64_t number = 0;
         if (i + 1 >= arguments.size() || !ParseNumber(arguments[i + 1], 0, UINT32_MAX, number)) {
             return Usage(argument + " needs a number");
@@ -224,11 +231,26 @@ int Generate(const std::vector<std::string>& arguments)
         else if (argument == "--min-cells") options.minCells = value;
         else if (argument == "--max-cells") options.maxCells = value;
         else if (argument == "--seed") options.seed = static_cast<uint32_t>(number);
+        else if (argument == "--decoys") options.decoys = value;
+        else if (argument == "--jobs") options.jobs = std::clamp(value, 1, static_cast<int32_t>(maxJobs));
+        else if (argument == "--time-limit") options.timeLimit = static_cast<double>(std::max(value, 1));
         else return Usage("unknown option " + argument);
     }
+    if (options.decoys > 0 && !options.unique) return Usage("--decoys needs --unique");
     std::string source;
     std::string error;
-    if (!GenerateStageSource(options, source, error)) return Usage(error);
+    if (!options.unique) {
+        if (!GenerateStageSource(options, source, error)) return Usage(error);
+    } else {
+        if (!CheckGenerateOptions(options, error)) return Usage(error);
+        UniqueReport report;
+        if (!GenerateUniqueStage(options, source, report, error)) {
+            std::fprintf(stderr, "tessera-stages: %s\n", error.c_str());
+            return exitInvalid;
+        }
+        std::fprintf(stderr, "unique: one tiling up to the board's turns, proved by the solver (%lld partitions, %.2f s)\n",
+                     static_cast<long long>(report.candidates), report.seconds);
+    }
     std::fputs(source.c_str(), stdout);
     return exitOk;
 }

@@ -19,6 +19,8 @@ struct Partition {
     std::vector<int32_t> sizes;
 };
 
+const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+
 bool TryPartition(const GenerateOptions& options, std::mt19937& random, Partition& partition)
 {
     int32_t cellCount = options.width * options.height;
@@ -32,7 +34,6 @@ bool TryPartition(const GenerateOptions& options, std::mt19937& random, Partitio
         partition.owner[cell] = piece;
         partition.sizes[piece] = 1;
     }
-    const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
     for (int32_t assigned = options.pieces; assigned < cellCount; ++assigned) {
         // Candidates: an unassigned cell with a neighbouring piece that may still grow.
         std::vector<std::pair<int32_t, int32_t>> candidates;
@@ -59,26 +60,69 @@ bool TryPartition(const GenerateOptions& options, std::mt19937& random, Partitio
     return true;
 }
 
-// Symbols follow the pieces' first appearance in reading order.
-std::string WriteSource(const GenerateOptions& options, const Partition& partition)
+}  // namespace
+
+bool RandomPartition(const GenerateOptions& options, std::mt19937& random, std::vector<int32_t>& owner)
 {
-    std::vector<int32_t> symbolOf(options.pieces, -1);
+    Partition partition;
+    if (!TryPartition(options, random, partition)) return false;
+    owner = std::move(partition.owner);
+    return true;
+}
+
+std::vector<Point> RandomPiece(int32_t size, std::mt19937& random)
+{
+    std::vector<Point> cells = {{0, 0}};
+    while (static_cast<int32_t>(cells.size()) < size) {
+        Point from = cells[std::uniform_int_distribution<size_t>(0, cells.size() - 1)(random)];
+        const int32_t* step = steps[std::uniform_int_distribution<int32_t>(0, 3)(random)];
+        Point to = {from.x + step[0], from.y + step[1]};
+        bool taken = std::any_of(cells.begin(), cells.end(), [&](Point c) { return c.x == to.x && c.y == to.y; });
+        if (!taken) cells.push_back(to);
+    }
+    return cells;
+}
+
+// Symbols follow the pieces' first appearance in reading order; decoys come
+// after the board, each drawn in its own block with its own symbol.
+std::string WriteStageSource(const GenerateOptions& options, const GeneratedStage& stage,
+                             const std::vector<std::string>& comments)
+{
+    std::vector<int32_t> symbolOf(static_cast<size_t>(options.pieces), -1);
     int32_t nextSymbol = 0;
     std::string text = "# Generated " + std::to_string(options.width) + " x " + std::to_string(options.height) +
                        ", " + std::to_string(options.pieces) + " pieces, seed " + std::to_string(options.seed) + "\n";
+    for (const std::string& comment : comments) text += "# " + comment + "\n";
     for (int32_t y = 0; y < options.height; ++y) {
         for (int32_t x = 0; x < options.width; ++x) {
-            int32_t piece = partition.owner[y * options.width + x];
+            int32_t piece = stage.owner[static_cast<size_t>(y * options.width + x)];
             if (symbolOf[piece] < 0) symbolOf[piece] = nextSymbol++;
             text += PieceLetter(symbolOf[piece]);
         }
         text += '\n';
     }
+    for (const std::vector<Point>& decoy : stage.decoys) {
+        int32_t minX = INT32_MAX, minY = INT32_MAX, maxX = INT32_MIN, maxY = INT32_MIN;
+        for (Point cell : decoy) {
+            minX = std::min(minX, cell.x);
+            minY = std::min(minY, cell.y);
+            maxX = std::max(maxX, cell.x);
+            maxY = std::max(maxY, cell.y);
+        }
+        char symbol = PieceLetter(nextSymbol++);
+        text += '\n';
+        for (int32_t y = minY; y <= maxY; ++y) {
+            for (int32_t x = minX; x <= maxX; ++x) {
+                bool filled = std::any_of(decoy.begin(), decoy.end(), [&](Point c) { return c.x == x && c.y == y; });
+                text += filled ? symbol : '.';
+            }
+            text += '\n';
+        }
+    }
     return text;
 }
-}  // namespace
 
-bool GenerateStageSource(const GenerateOptions& options, std::string& source, std::string& error)
+bool CheckGenerateOptions(const GenerateOptions& options, std::string& error)
 {
     // Any width and height fit in 64 bits; only checked sizes reach 32-bit arithmetic.
     int64_t area = static_cast<int64_t>(options.width) * options.height;
@@ -94,14 +138,20 @@ bool GenerateStageSource(const GenerateOptions& options, std::string& source, st
     } else if (options.pieces * options.minCells > cellCount || options.pieces * options.maxCells < cellCount) {
         error = "the board's " + std::to_string(cellCount) + " cells cannot be split into " +
                 std::to_string(options.pieces) + " pieces of that size";
+    } else if (options.decoys < 0 || options.pieces + options.decoys > maxPieces) {
+        error = "--decoys must be from 0 to " + std::to_string(maxPieces - options.pieces) + " for that many pieces";
     }
-    if (!error.empty()) return false;
+    return error.empty();
+}
 
+bool GenerateStageSource(const GenerateOptions& options, std::string& source, std::string& error)
+{
+    if (!CheckGenerateOptions(options, error)) return false;
     std::mt19937 random(options.seed);
-    Partition partition;
+    GeneratedStage stage;
     for (int32_t attempt = 0; attempt < maxAttempts; ++attempt) {
-        if (TryPartition(options, random, partition)) {
-            source = WriteSource(options, partition);
+        if (RandomPartition(options, random, stage.owner)) {
+            source = WriteStageSource(options, stage, {});
             return true;
         }
     }

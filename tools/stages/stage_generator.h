@@ -2,7 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 #include <string>
+#include <vector>
+
+#include "support/point.h"
 
 struct GenerateOptions {
     int32_t width = 0;
@@ -11,7 +15,30 @@ struct GenerateOptions {
     int32_t minCells = 1;
     int32_t maxCells = 40;
     uint32_t seed = 1;
+    int32_t decoys = 0;      // with unique: extra pieces that fit no tiling of the board
+    bool unique = false;     // only a stage whose board has one tiling up to its turns
+    double timeLimit = 60;   // seconds a unique stage is looked for
+    int32_t jobs = 1;        // threads of the solver that proves uniqueness
 };
+
+// The pieces of a stage being made: each a list of cells; decoys after the board's.
+struct GeneratedStage {
+    std::vector<int32_t> owner;               // piece of each board cell, row by row
+    std::vector<std::vector<Point>> decoys;   // extra pieces, as drawn
+};
+
+// Checks the options; on a fault sets error to why and returns false.
+bool CheckGenerateOptions(const GenerateOptions& options, std::string& error);
+
+// One random split of the board into connected pieces of the allowed sizes; false when it failed.
+bool RandomPartition(const GenerateOptions& options, std::mt19937& random, std::vector<int32_t>& owner);
+
+// A connected piece of the given size, grown cell by cell from one.
+std::vector<Point> RandomPiece(int32_t size, std::mt19937& random);
+
+// The source text: the title comment, extra comments, the board and the decoys.
+std::string WriteStageSource(const GenerateOptions& options, const GeneratedStage& stage,
+                             const std::vector<std::string>& comments);
 
 // On success returns true and the source text; else sets error to why not.
 bool GenerateStageSource(const GenerateOptions& options, std::string& source, std::string& error);

@@ -20,6 +20,7 @@ struct SolveOptions {
     bool boardOnly = false;   // every placed piece lies wholly on the board
     int64_t limit = 0;        // stop after this many solutions; 0: count them all
     double timeLimit = 0;     // stop after this many seconds; 0: no limit
+    int64_t stepLimit = 0;    // stop after about this many search steps; 0: no limit (bitboard search only)
     bool distinct = false;    // count tilings up to the board's symmetries (board only)
     int32_t jobs = 1;         // threads that share the search
     int64_t report = 0;       // how many solutions to hand to onSolution, as they are found
@@ -47,6 +48,7 @@ struct SolveResult {
     int64_t count = 0;  // a lower bound when the search stopped early
     bool stoppedAtLimit = false;
     bool stoppedAtTime = false;
+    bool stoppedAtSteps = false;
     double seconds = 0;
     int64_t nodes = 0;
 };

@@ -341,6 +341,8 @@ struct Shared {
     Clock::time_point nextProgress;
     std::atomic<bool> stop{false};
     std::atomic<bool> timeUp{false};
+    std::atomic<bool> stepsUp{false};
+    std::atomic<int64_t> found{0};  // solutions so far, kept only under a limit
     std::atomic<int64_t> nodes{0};
     std::atomic<int64_t> solutions{0};
 };
@@ -375,6 +377,10 @@ struct Worker {
         }
         if (options.timeLimit > 0 && std::chrono::duration<double>(now - shared->start).count() >= options.timeLimit) {
             shared->timeUp = true;
+            shared->stop = true;
+        }
+        if (options.stepLimit > 0 && shared->nodes >= options.stepLimit) {
+            shared->stepsUp = true;
             shared->stop = true;
         }
         if (shared->stop) stopped = true;
@@ -416,9 +422,14 @@ struct Worker {
             }
             options.onSolution(pieces);
         }
-        if (options.limit > 0 && count >= options.limit) {
-            stoppedAtLimit = true;
-            stopped = true;
+        if (options.limit > 0) {
+            // Threads share the limit: whoever reaches it stops them all.
+            int64_t total = shared->found += weight;
+            if (total >= options.limit) {
+                stoppedAtLimit = true;
+                shared->stop = true;
+            }
+            if (shared->stop) stopped = true;
         }
     }
 
@@ -500,8 +511,8 @@ template <int W>
 void RunTasks(const Table<W>& t, Shared& shared, std::vector<Task<W>> tasks, int32_t jobs, SolveResult& result)
 {
     const SolveOptions& options = *shared.options;
-    // A limit or printed solutions need one order of search: one thread.
-    bool ordered = options.limit > 0 || options.report > 0;
+    // Printed solutions need one order of search: one thread.
+    bool ordered = options.report > 0;
     if (jobs > 1 && !ordered) {
         std::vector<Task<W>> done;
         tasks = Split(t, std::move(tasks), static_cast<size_t>(jobs) * tasksPerJob, done);
@@ -530,6 +541,8 @@ void RunTasks(const Table<W>& t, Shared& shared, std::vector<Task<W>> tasks, int
         result.nodes += worker.nodes;
         result.stoppedAtLimit = result.stoppedAtLimit || worker.stoppedAtLimit;
     }
+    // Threads that found solutions in the same moment may pass the limit together.
+    if (result.stoppedAtLimit) result.count = std::min(result.count, options.limit);
 }
 
 // The symmetries of the board, each as the map of board cell numbers.
@@ -691,6 +704,7 @@ SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellO
     int32_t jobs = std::max(1, options.jobs);
     RunTasks(table, shared, std::move(tasks), jobs, result);
     result.stoppedAtTime = shared.timeUp;
+    result.stoppedAtSteps = shared.stepsUp;
     result.seconds = std::chrono::duration<double>(Clock::now() - shared.start).count();
     return result;
 }

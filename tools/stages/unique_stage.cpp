@@ -1,0 +1,266 @@
+// GenerateUniqueStage: partitions walked cell by cell toward one tiling up to symmetry, then decoys tried one by one.
+#include "tools/stages/unique_stage.h"
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <atomic>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+#include "game/data_files.h"
+#include "tools/stages/tiling_search.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+constexpr int32_t decoyTries = 200;  // random pieces tried for each decoy
+
+std::vector<std::vector<Point>> PiecesOf(const GenerateOptions& options, const std::vector<int32_t>& owner)
+{
+    std::vector<std::vector<Point>> pieces(static_cast<size_t>(options.pieces));
+    for (int32_t y = 0; y < options.height; ++y) {
+        for (int32_t x = 0; x < options.width; ++x) pieces[owner[static_cast<size_t>(y * options.width + x)]].push_back({x, y});
+    }
+    return pieces;
+}
+
+constexpr int64_t startCap = 1000;       // tilings counted at most for a fresh partition
+constexpr int64_t scoreSteps = 20000;    // search steps a count may take before it is only a measure
+constexpr int64_t exactBelow = 25;       // measured counts below this are made exact
+constexpr int64_t aimBelow = 20;         // under this many tilings, moves aim where another tiling differs
+constexpr int32_t restartAfter = 300;    // moves in a row that do not lower the count, before a fresh start
+constexpr int32_t refusedLimit = 10000;  // refused moves in a row, before a fresh start
+constexpr uint32_t walkerSeedStep = 7919;
+
+// Tilings of the board up to its symmetries, counted to cap at most; -1 when the time ran out.
+int64_t DistinctUpTo(const GenerateOptions& options, const std::vector<std::vector<Point>>& shapes, int64_t cap,
+                     double timeLeft, int64_t steps = 0)
+{
+    Puzzle puzzle{options.width, options.height, options.width, options.height, shapes};
+    SolveOptions solve;
+    solve.distinct = true;
+    solve.limit = cap;
+    solve.stepLimit = steps;
+    solve.jobs = options.jobs;
+    solve.timeLimit = std::max(timeLeft, 0.001);
+    SolveResult result = CountTilings(puzzle, solve);
+    if (result.stoppedAtTime) return -1;
+    if (!result.stoppedAtSteps) return result.count;
+    // Stopped early, the count is only what was found: a measure of how many
+    // there are. Where it found few, the whole search tells.
+    if (result.count >= exactBelow) return result.count;
+    return DistinctUpTo(options, shapes, std::min(cap, exactBelow), timeLeft, 0);
+}
+}  // namespace
+
+namespace {
+// Moves one random cell on a piece's edge to the neighbouring piece, if both
+// stay connected and within the allowed sizes. False when the move is refused.
+bool MoveBorderCell(const GenerateOptions& options, std::mt19937& random, const std::vector<int32_t>& near,
+                    std::vector<int32_t>& owner)
+{
+    int32_t w = options.width;
+    int32_t h = options.height;
+    auto cellCount = static_cast<int32_t>(owner.size());
+    int32_t cell = near.empty() ? std::uniform_int_distribution<int32_t>(0, cellCount - 1)(random)
+                                : near[std::uniform_int_distribution<size_t>(0, near.size() - 1)(random)];
+    int32_t x = cell % w;
+    int32_t y = cell / w;
+    const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    const int32_t* step = steps[std::uniform_int_distribution<int32_t>(0, 3)(random)];
+    int32_t nx = x + step[0];
+    int32_t ny = y + step[1];
+    if (nx < 0 || ny < 0 || nx >= w || ny >= h) return false;
+    int32_t from = owner[static_cast<size_t>(cell)];
+    int32_t to = owner[static_cast<size_t>(ny * w + nx)];
+    if (from == to) return false;
+    int32_t fromSize = static_cast<int32_t>(std::count(owner.begin(), owner.end(), from));
+    int32_t toSize = static_cast<int32_t>(std::count(owner.begin(), owner.end(), to));
+    if (fromSize - 1 < options.minCells || toSize + 1 > options.maxCells) return false;
+    owner[static_cast<size_t>(cell)] = to;
+    // The piece that gave the cell must still be one piece.
+    std::vector<int32_t> stack;
+    std::vector<bool> seen(owner.size(), false);
+    for (int32_t c = 0; c < cellCount && stack.empty(); ++c) {
+        if (owner[static_cast<size_t>(c)] == from) {
+            stack.push_back(c);
+            seen[static_cast<size_t>(c)] = true;
+        }
+    }
+    int32_t reached = 0;
+    while (!stack.empty()) {
+        int32_t c = stack.back();
+        stack.pop_back();
+        ++reached;
+        for (const auto& s : steps) {
+            int32_t ax = c % w + s[0];
+            int32_t ay = c / w + s[1];
+            if (ax < 0 || ay < 0 || ax >= w || ay >= h) continue;
+            int32_t a = ay * w + ax;
+            if (!seen[static_cast<size_t>(a)] && owner[static_cast<size_t>(a)] == from) {
+                seen[static_cast<size_t>(a)] = true;
+                stack.push_back(a);
+            }
+        }
+    }
+    if (reached != fromSize - 1) {
+        owner[static_cast<size_t>(cell)] = from;
+        return false;
+    }
+    return true;
+}
+// The cells where another tiling of the board differs from the intended one,
+// taking the image of the other tiling under the board's turns that differs
+// least: moves there are the ones most likely to break it.
+std::vector<int32_t> CellsAnotherTilingChanges(const GenerateOptions& options, const std::vector<int32_t>& owner,
+                                               double timeLeft)
+{
+    int32_t w = options.width;
+    int32_t h = options.height;
+    Puzzle puzzle{w, h, w, h, PiecesOf(options, owner)};
+    SolveOptions solve;
+    solve.distinct = true;
+    solve.report = 2;
+    solve.limit = 2;
+    solve.timeLimit = std::max(timeLeft, 0.001);
+    std::vector<std::vector<int32_t>> tilings;
+    solve.onSolution = [&](const std::vector<PlacedPiece>& solution) {
+        std::vector<int32_t> labels(owner.size(), -1);
+        for (const PlacedPiece& placed : solution) {
+            for (Point cell : placed.cells) labels[static_cast<size_t>(cell.y * w + cell.x)] = placed.piece;
+        }
+        tilings.push_back(std::move(labels));
+    };
+    CountTilings(puzzle, solve);
+    std::vector<int32_t> best;
+    for (const std::vector<int32_t>& labels : tilings) {
+        for (int32_t turn = 0; turn < (w == h ? 4 : 2); ++turn) {
+            std::vector<int32_t> differ;
+            for (int32_t y = 0; y < h; ++y) {
+                for (int32_t x = 0; x < w; ++x) {
+                    int32_t sx = x, sy = y;
+                    if (turn == 1) sx = w - 1 - x, sy = h - 1 - y;
+                    if (turn == 2) sx = w - 1 - y, sy = x;
+                    if (turn == 3) sx = y, sy = w - 1 - x;
+                    if (labels[static_cast<size_t>(sy * w + sx)] != owner[static_cast<size_t>(y * w + x)]) {
+                        differ.push_back(y * w + x);
+                    }
+                }
+            }
+            if (!differ.empty() && (best.empty() || differ.size() < best.size())) best = std::move(differ);
+        }
+    }
+    return best;
+}
+
+// One walker's search: a partition is improved one border cell at a time,
+// and a move is kept when the board has no more tilings than before; tilings
+// are counted only as far as needed to tell. Stops when another walker has
+// succeeded, or the time is up; true with the stage when it succeeded.
+bool Walk(const GenerateOptions& options, uint32_t seed, const std::function<double()>& timeLeft,
+          const std::atomic<bool>& done, GeneratedStage& stage, int64_t& candidates)
+{
+    std::mt19937 random(seed);
+    bool have = false;
+    std::vector<int32_t> near;  // cells another tiling changes, where moves are aimed
+    int64_t tilings = 0;
+    int32_t stuck = 0;
+    int32_t refused = 0;        // moves in a row that broke the size or connection rules
+    while (timeLeft() > 0 && !done) {
+        if (!have || stuck > restartAfter) {
+            if (!RandomPartition(options, random, stage.owner)) continue;
+            have = true;
+            stuck = 0;
+            near.clear();
+            tilings = DistinctUpTo(options, PiecesOf(options, stage.owner), startCap, timeLeft(), scoreSteps);
+            ++candidates;
+            if (tilings < 0) return false;
+        } else {
+            if (tilings < aimBelow && near.empty()) near = CellsAnotherTilingChanges(options, stage.owner, timeLeft());
+            std::vector<int32_t> moved = stage.owner;
+            // Half the moves go where the other tiling differs, half anywhere.
+            bool aimed = (random() & 1) != 0;
+            if (!MoveBorderCell(options, random, aimed ? near : std::vector<int32_t>{}, moved)) {
+                if (++refused > refusedLimit) stuck = restartAfter + 1;
+                continue;
+            }
+            refused = 0;
+            int64_t count = DistinctUpTo(options, PiecesOf(options, moved), tilings + 1, timeLeft(), scoreSteps);
+            ++candidates;
+            if (count < 0) return false;
+            if (count <= tilings) {
+                stuck = count < tilings ? 0 : stuck + 1;
+                stage.owner = std::move(moved);
+                near.clear();
+                tilings = count;
+            } else {
+                ++stuck;
+            }
+        }
+        if (tilings != 1) continue;
+        // Decoys, one at a time: each must leave the board's one tiling alone.
+        std::vector<std::vector<Point>> shapes = PiecesOf(options, stage.owner);
+        stage.decoys.clear();
+        std::uniform_int_distribution<int32_t> size(options.minCells, options.maxCells);
+        for (int32_t tries = 0; static_cast<int32_t>(stage.decoys.size()) < options.decoys && tries < decoyTries; ++tries) {
+            std::vector<Point> decoy = RandomPiece(size(random), random);
+            shapes.push_back(decoy);
+            int64_t withDecoy = DistinctUpTo(options, shapes, 2, timeLeft());
+            if (withDecoy < 0) return false;
+            if (withDecoy == 1) {
+                stage.decoys.push_back(decoy);
+            } else {
+                shapes.pop_back();
+            }
+        }
+        if (static_cast<int32_t>(stage.decoys.size()) == options.decoys) return true;
+        have = false;
+    }
+    return false;
+}
+}  // namespace
+
+bool GenerateUniqueStage(const GenerateOptions& options, std::string& source, UniqueReport& report, std::string& error)
+{
+    if (!CheckGenerateOptions(options, error)) return false;
+    Clock::time_point start = Clock::now();
+    std::function<double()> timeLeft = [&] {
+        return options.timeLimit - std::chrono::duration<double>(Clock::now() - start).count();
+    };
+    // Walks from different partitions often end in very different times: one
+    // walker a thread, and the first to succeed wins. One job gives the same
+    // stage for the same seed every time.
+    int32_t walkers = std::max(1, options.jobs);
+    std::atomic<bool> done{false};
+    std::mutex winner;
+    bool found = false;
+    std::vector<int64_t> candidates(static_cast<size_t>(walkers), 0);
+    auto walk = [&](int32_t walker) {
+        GeneratedStage stage;
+        uint32_t seed = options.seed + static_cast<uint32_t>(walker) * walkerSeedStep;
+        if (!Walk(options, seed, timeLeft, done, stage, candidates[static_cast<size_t>(walker)])) return;
+        std::lock_guard<std::mutex> lock(winner);
+        if (found) return;
+        found = true;
+        done = true;
+        source = WriteStageSource(options, stage,
+                                  {"One tiling of the board up to its turns, proved by tessera-stages' solver."});
+    };
+    std::vector<std::thread> threads;
+    for (int32_t walker = 1; walker < walkers; ++walker) threads.emplace_back(walk, walker);
+    walk(0);
+    for (std::thread& thread : threads) thread.join();
+    for (int64_t count : candidates) report.candidates += count;
+    report.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (found) return true;
+    char reason[200];
+    std::snprintf(reason, sizeof reason,
+                  "no stage with a unique tiling found in %.0f s (%lld partitions counted); try other sizes, "
+                  "another seed or a longer --time-limit",
+                  options.timeLimit, static_cast<long long>(report.candidates));
+    error = reason;
+    return false;
+}
