@@ -15,6 +15,7 @@
 #include "support/parse_number.h"
 #include "support/format_ring.h"
 #include "tools/stages/stage_generator.h"
+#include "tools/stages/stage_grade.h"
 #include "tools/stages/stage_solver.h"
 #include "tools/stages/stage_source.h"
 #include "tools/stages/stage_text.h"
@@ -29,7 +30,7 @@ constexpr int64_t maxJobs = 64;
 constexpr char usage[] =
     "usage: tessera-stages build SRC... -o DIR\n"
     "       tessera-stages check [--solve] [--limit N] [--time-limit SECONDS] [--mirror] [--board-only]\n"
-    "                            [--distinct] [--jobs N] [--print N] FILE...\n"
+    "                            [--distinct] [--jobs N] [--print N] [--grade] FILE...\n"
     "       tessera-stages show FILE.dat\n"
     "       tessera-stages generate --width W --height H --pieces N [--min-cells A --max-cells B] [--seed S]\n"
     "                               [--unique [--decoys K] [--time-limit SECONDS]]\n"
@@ -128,6 +129,7 @@ int Check(const std::vector<std::string>& arguments)
     SolveOptions options;
     options.jobs = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
     bool solve = false;
+    bool grade = false;
     int64_t printCount = 0;
     std::vector<std::string> files;
     for (size_t i = 0; i < arguments.size(); ++i) {
@@ -140,6 +142,8 @@ int Check(const std::vector<std::string>& arguments)
             options.boardOnly = true;
         } else if (argument == "--distinct") {
             options.distinct = true;
+        } else if (argument == "--grade") {
+            grade = true;
         } else if (argument == "--limit" || argument == "--print" || argument == "--time-limit" || argument == "--jobs") {
             int64_t number = 0;
             if (i + 1 >= arguments.size() || !ParseNumber(arguments[i + 1], 1, INT32_MAX, number)) {
@@ -177,8 +181,13 @@ int Check(const std::vector<std::string>& arguments)
             continue;
         }
         PrintStage(stdout, stage);
-        if (!solve) continue;
         Puzzle puzzle = StagePuzzle(stage);
+        if (grade) {
+            StageGrade measured = GradeStage(puzzle);
+            std::printf("grade: %.1f (%.1f guesses to the first tiling, %.0f%% of moves forced)\n", measured.grade,
+                        measured.meanGuesses, 100 * measured.forcedShare);
+        }
+        if (!solve) continue;
         options.onSolution = [&puzzle](const std::vector<PlacedPiece>& solution) {
             PrintSolution(stdout, puzzle, solution);
         };

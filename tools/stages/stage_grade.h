@@ -1,0 +1,17 @@
+// A stage's difficulty grade: how much guessing a solver that plays like a person needs to find a tiling.
+#pragma once
+
+#include "tools/stages/stage_solver.h"
+
+struct StageGrade {
+    double grade = 0;           // log2 of 1 + the mean guesses; 0 when every move is forced
+    double meanGuesses = 0;     // choices among several placements, per run, until the first tiling
+    double forcedShare = 0;     // share of the moves on the way that were forced
+};
+
+// The solver fills the board alone (no mirror images), as a person would: at
+// each step it takes the empty cell with the fewest placements that still
+// fit; a cell with one is a forced move, a cell with none a dead end, and a
+// cell with several a guess, tried in a random order. It stops at the first
+// tiling. The grade averages the guesses over several runs with fixed seeds.
+StageGrade GradeStage(const Puzzle& puzzle);
