@@ -143,21 +143,7 @@ int64_t DistinctByCanonicalForms(const Puzzle& puzzle, bool mirror)
 {
     int32_t w = puzzle.boardWidth;
     int32_t h = puzzle.boardHeight;
-    std::vector<Point (*)(Point, int32_t, int32_t)> maps = {
-        [](Point p, int32_t, int32_t) { return p; },
-        [](Point p, int32_t w2, int32_t h2) { return Point{w2 - 1 - p.x, h2 - 1 - p.y}; }};
-    if (mirror) {
-        maps.push_back([](Point p, int32_t w2, int32_t) { return Point{w2 - 1 - p.x, p.y}; });
-        maps.push_back([](Point p, int32_t, int32_t h2) { return Point{p.x, h2 - 1 - p.y}; });
-    }
-    if (w == h) {
-        maps.push_back([](Point p, int32_t w2, int32_t) { return Point{w2 - 1 - p.y, p.x}; });
-        maps.push_back([](Point p, int32_t w2, int32_t) { return Point{p.y, w2 - 1 - p.x}; });
-        if (mirror) {
-            maps.push_back([](Point p, int32_t, int32_t) { return Point{p.y, p.x}; });
-            maps.push_back([](Point p, int32_t w2, int32_t) { return Point{w2 - 1 - p.y, w2 - 1 - p.x}; });
-        }
-    }
+    std::vector<BoardMap> maps = BoardSymmetries(w, h, mirror);
     std::set<std::vector<int32_t>> forms;
     SolveOptions options;
     options.mirror = mirror;

@@ -187,30 +187,6 @@ bool SameCells(const std::vector<Point>& a, const std::vector<Point>& b)
                       [](Point p, Point q) { return p.x == q.x && p.y == q.y; });
 }
 
-// The symmetries of a width x height board that map the puzzle onto itself:
-// turns always (every piece may turn), reflections only with mirror images.
-std::vector<Point (*)(Point, int32_t, int32_t)> BoardSymmetries(int32_t width, int32_t height, bool mirror)
-{
-    using Map = Point (*)(Point, int32_t, int32_t);
-    std::vector<Map> maps = {
-        [](Point p, int32_t, int32_t) { return p; },
-        [](Point p, int32_t w, int32_t h) { return Point{w - 1 - p.x, h - 1 - p.y}; },
-    };
-    if (mirror) {
-        maps.push_back([](Point p, int32_t w, int32_t) { return Point{w - 1 - p.x, p.y}; });
-        maps.push_back([](Point p, int32_t, int32_t h) { return Point{p.x, h - 1 - p.y}; });
-    }
-    if (width == height) {
-        maps.push_back([](Point p, int32_t w, int32_t) { return Point{w - 1 - p.y, p.x}; });
-        maps.push_back([](Point p, int32_t w, int32_t) { return Point{p.y, w - 1 - p.x}; });
-        if (mirror) {
-            maps.push_back([](Point p, int32_t, int32_t) { return Point{p.y, p.x}; });
-            maps.push_back([](Point p, int32_t w, int32_t) { return Point{w - 1 - p.y, w - 1 - p.x}; });
-        }
-    }
-    return maps;
-}
-
 std::vector<int32_t> CellKey(std::vector<Point> cells, int32_t width)
 {
     std::vector<int32_t> key;
@@ -271,6 +247,29 @@ void CountBySymmetry(Search& search, int32_t pieceColumn, bool pieceRequired, in
     }
 }
 }  // namespace
+
+// The symmetries of a width x height board that map the puzzle onto itself:
+// turns always (every piece may turn), reflections only with mirror images.
+std::vector<BoardMap> BoardSymmetries(int32_t width, int32_t height, bool mirror)
+{
+    std::vector<BoardMap> maps = {
+        [](Point p, int32_t, int32_t) { return p; },
+        [](Point p, int32_t w, int32_t h) { return Point{w - 1 - p.x, h - 1 - p.y}; },
+    };
+    if (mirror) {
+        maps.push_back([](Point p, int32_t w, int32_t) { return Point{w - 1 - p.x, p.y}; });
+        maps.push_back([](Point p, int32_t, int32_t h) { return Point{p.x, h - 1 - p.y}; });
+    }
+    if (width == height) {
+        maps.push_back([](Point p, int32_t w, int32_t) { return Point{w - 1 - p.y, p.x}; });
+        maps.push_back([](Point p, int32_t w, int32_t) { return Point{p.y, w - 1 - p.x}; });
+        if (mirror) {
+            maps.push_back([](Point p, int32_t, int32_t) { return Point{p.y, p.x}; });
+            maps.push_back([](Point p, int32_t w, int32_t) { return Point{w - 1 - p.y, w - 1 - p.x}; });
+        }
+    }
+    return maps;
+}
 
 std::vector<std::vector<Point>> Orientations(const std::vector<Point>& shape, bool mirror)
 {

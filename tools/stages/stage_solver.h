@@ -61,5 +61,12 @@ Puzzle StagePuzzle(const StageFile& stage);
 // covers; turns (and mirror images) of a piece that cover the same cells count once.
 SolveResult SolvePuzzle(const Puzzle& puzzle, const SolveOptions& options);
 
+// A symmetry of a width x height board, as the image of a cell.
+using BoardMap = Point (*)(Point, int32_t, int32_t);
+
+// The symmetries of a width x height board that map the puzzle onto itself:
+// turns always (every piece may turn), reflections only with mirror images.
+std::vector<BoardMap> BoardSymmetries(int32_t width, int32_t height, bool mirror);
+
 // Every distinct orientation of a shape, each moved so its least x and y are 0.
 std::vector<std::vector<Point>> Orientations(const std::vector<Point>& shape, bool mirror);

@@ -550,22 +550,7 @@ std::vector<std::vector<int32_t>> BoardMaps(const Puzzle& puzzle, const CellOrde
 {
     int32_t w = puzzle.boardWidth;
     int32_t h = puzzle.boardHeight;
-    std::vector<Point (*)(Point, int32_t, int32_t)> maps = {
-        [](Point p, int32_t, int32_t) { return p; },
-        [](Point p, int32_t w2, int32_t h2) { return Point{w2 - 1 - p.x, h2 - 1 - p.y}; },
-    };
-    if (mirror) {
-        maps.push_back([](Point p, int32_t w2, int32_t) { return Point{w2 - 1 - p.x, p.y}; });
-        maps.push_back([](Point p, int32_t, int32_t h2) { return Point{p.x, h2 - 1 - p.y}; });
-    }
-    if (w == h) {
-        maps.push_back([](Point p, int32_t w2, int32_t) { return Point{w2 - 1 - p.y, p.x}; });
-        maps.push_back([](Point p, int32_t w2, int32_t) { return Point{p.y, w2 - 1 - p.x}; });
-        if (mirror) {
-            maps.push_back([](Point p, int32_t, int32_t) { return Point{p.y, p.x}; });
-            maps.push_back([](Point p, int32_t w2, int32_t) { return Point{w2 - 1 - p.y, w2 - 1 - p.x}; });
-        }
-    }
+    std::vector<BoardMap> maps = BoardSymmetries(w, h, mirror);
     std::vector<std::vector<int32_t>> result;
     for (auto map : maps) {
         std::vector<int32_t> cells(static_cast<size_t>(order.gridCells));
