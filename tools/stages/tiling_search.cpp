@@ -194,6 +194,10 @@ std::vector<Placement> MakePlacements(const Puzzle& puzzle, const CellOrder& ord
     return placements;
 }
 
+// Steps a region is grown before the check gives up on it: a region still
+// growing then is large, and large regions are left to the search itself.
+constexpr int32_t growthSteps = 4;
+
 // The placements as the search reads them, bitboards grouped by first board
 // cell, and the masks that the region check needs.
 template <int W>
@@ -215,6 +219,9 @@ struct Table {
     Bits<W> lineEnd;             // cells with no neighbour one number up
     int32_t minArea = 1;         // the smallest piece
     int32_t areaGcd = 1;         // every region a set of pieces fills is a multiple of this
+    // Steps a region is grown: when the areas share nothing, only regions
+    // smaller than the smallest piece matter, and those stop growing sooner.
+    int32_t growthSteps = 0;
 };
 
 template <int W>
@@ -256,6 +263,7 @@ Table<W> MakeTable(const std::vector<Placement>& placements, const CellOrder& or
     }
     table.minArea = least == INT32_MAX ? 1 : least;
     table.areaGcd = gcd == 0 ? 1 : gcd;
+    table.growthSteps = table.areaGcd == 1 ? std::min(growthSteps, table.minArea) : growthSteps;
     for (const Bits<W>& mask : table.masks) table.halo.push_back(Neighbours(mask, table));
     return table;
 }
@@ -268,16 +276,13 @@ Bits<W> Neighbours(const Bits<W>& region, const Table<W>& t)
     return (around & t.grid).without(region);
 }
 
-// Steps a region is grown before the check gives up on it: a region still
-// growing then is large, and large regions are left to the search itself.
-constexpr int32_t growthSteps = 4;
 
 // The cells of space that region reaches through neighbours, and whether
 // that is all of them (false when it was still growing after growthSteps).
 template <int W>
 bool Grow(Bits<W>& region, const Bits<W>& space, const Table<W>& t)
 {
-    for (int32_t step = 0; step < growthSteps; ++step) {
+    for (int32_t step = 0; step < t.growthSteps; ++step) {
         Bits<W> next = region | region.without(t.lineEnd).up(1) | region.without(t.lineStart).down(1) |
                        region.up(t.line) | region.down(t.line);
         next = next & space;
@@ -334,8 +339,7 @@ struct Task {
 // What the threads share: the options, the clock, and the request to stop.
 struct Shared {
     const SolveOptions* options = nullptr;
-    const std::vector<Placement>* placements = nullptr;
-    const std::vector<int32_t>* placementOf = nullptr;  // table entry -> placement
+    const std::vector<Placement>* placements = nullptr;  // in the order of the table's entries
     const CellOrder* order = nullptr;
     Clock::time_point start;
     Clock::time_point nextProgress;
@@ -394,7 +398,7 @@ struct Worker {
         labels.assign(static_cast<size_t>(t.gridCells), -1);
         const std::vector<Placement>& placements = *shared->placements;
         for (int32_t i = 0; i < depth; ++i) {
-            const Placement& placed = placements[(*shared->placementOf)[chosen[i]]];
+            const Placement& placed = placements[chosen[i]];
             for (int32_t cell : placed.cells) {
                 labels[cell] = placed.piece;
             }
@@ -415,7 +419,7 @@ struct Worker {
         if (count <= options.report && options.onSolution) {
             std::vector<PlacedPiece> pieces;
             for (int32_t i = 0; i < depth; ++i) {
-                const Placement& placed = (*shared->placements)[(*shared->placementOf)[chosen[i]]];
+                const Placement& placed = (*shared->placements)[chosen[i]];
                 PlacedPiece piece{placed.piece, {}};
                 for (int32_t cell : placed.cells) piece.cells.push_back(shared->order->cellAt[cell]);
                 pieces.push_back(std::move(piece));
@@ -571,12 +575,11 @@ struct FixedPlacement {
 };
 
 std::vector<FixedPlacement> OrbitRepresentatives(int32_t piece, const std::vector<Placement>& placements,
-                                                 const std::vector<int32_t>& placementOf,
                                                  const std::vector<std::vector<int32_t>>& maps)
 {
     std::vector<FixedPlacement> result;
-    for (size_t entry = 0; entry < placementOf.size(); ++entry) {
-        const Placement& placed = placements[placementOf[entry]];
+    for (size_t entry = 0; entry < placements.size(); ++entry) {
+        const Placement& placed = placements[entry];
         if (placed.piece != piece) continue;
         bool least = true;
         FixedPlacement fixed{static_cast<int32_t>(entry), {}};
@@ -602,7 +605,7 @@ std::vector<FixedPlacement> OrbitRepresentatives(int32_t piece, const std::vecto
 // the one searched, which stands for them all.
 template <int W>
 void CollectOrbitTasks(const Table<W>& t, const std::vector<Placement>& placements,
-                       const std::vector<int32_t>& placementOf, const std::vector<std::vector<int32_t>>& maps,
+                       const std::vector<std::vector<int32_t>>& maps,
                        const std::vector<int32_t>& areas, uint64_t active, int32_t boardCells, bool distinct,
                        std::deque<std::vector<std::vector<int32_t>>>& keep, std::vector<Task<W>>& tasks)
 {
@@ -617,7 +620,7 @@ void CollectOrbitTasks(const Table<W>& t, const std::vector<Placement>& placemen
     size_t bestSymmetric = SIZE_MAX;
     for (size_t p = 0; p < areas.size(); ++p) {
         if ((active >> p & 1) == 0) continue;
-        std::vector<FixedPlacement> fixed = OrbitRepresentatives(static_cast<int32_t>(p), placements, placementOf, maps);
+        std::vector<FixedPlacement> fixed = OrbitRepresentatives(static_cast<int32_t>(p), placements, maps);
         size_t symmetric = static_cast<size_t>(std::count_if(
             fixed.begin(), fixed.end(), [](const FixedPlacement& f) { return !f.stabiliser.empty(); }));
         if (best < 0 || symmetric < bestSymmetric || (symmetric == bestSymmetric && fixed.size() < bestFixed.size())) {
@@ -642,7 +645,7 @@ void CollectOrbitTasks(const Table<W>& t, const std::vector<Placement>& placemen
         tasks.push_back(std::move(task));
     }
     if (area > boardCells) {
-        CollectOrbitTasks(t, placements, placementOf, maps, areas, rest, boardCells, distinct, keep, tasks);
+        CollectOrbitTasks(t, placements, maps, areas, rest, boardCells, distinct, keep, tasks);
     }
 }
 
@@ -657,13 +660,10 @@ SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellO
         areas.push_back(turns.empty() ? 0 : static_cast<int32_t>(turns[0].size()));
     }
     Table<W> table = MakeTable<W>(placements, order, areas);
-    std::vector<int32_t> placementOf(placements.size());
-    for (size_t i = 0; i < placements.size(); ++i) placementOf[i] = static_cast<int32_t>(i);
 
     Shared shared;
     shared.options = &options;
     shared.placements = &placements;
-    shared.placementOf = &placementOf;
     shared.order = &order;
     shared.start = Clock::now();
     shared.nextProgress = shared.start + progressInterval;
@@ -678,7 +678,7 @@ SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellO
     bool boardOnly = options.boardOnly || options.distinct;
     if (options.distinct || (boardOnly && counting)) {
         std::vector<std::vector<int32_t>> maps = BoardMaps(puzzle, order, options.mirror);
-        CollectOrbitTasks(table, placements, placementOf, maps, areas, all, order.boardCells, options.distinct, keep,
+        CollectOrbitTasks(table, placements, maps, areas, all, order.boardCells, options.distinct, keep,
                           tasks);
     } else {
         Task<W> whole;
