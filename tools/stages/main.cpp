@@ -221,11 +221,12 @@ int Show(const std::vector<std::string>& arguments)
 int Generate(const std::vector<std::string>& arguments)
 {
     GenerateOptions options;
+    bool unique = false;  // only a stage whose board has one tiling up to its turns
     options.jobs = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "--unique") {
-            options.unique = true;
+            unique = true;
             continue;
         }
         int64_t number = 0;
@@ -245,10 +246,10 @@ int Generate(const std::vector<std::string>& arguments)
         else if (argument == "--time-limit") options.timeLimit = static_cast<double>(std::max(value, 1));
         else return Usage("unknown option " + argument);
     }
-    if (options.decoys > 0 && !options.unique) return Usage("--decoys needs --unique");
+    if (options.decoys > 0 && !unique) return Usage("--decoys needs --unique");
     std::string source;
     std::string error;
-    if (!options.unique) {
+    if (!unique) {
         if (!GenerateStageSource(options, source, error)) return Usage(error);
     } else {
         if (!CheckGenerateOptions(options, error)) return Usage(error);

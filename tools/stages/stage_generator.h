@@ -16,7 +16,6 @@ struct GenerateOptions {
     int32_t maxCells = 40;
     uint32_t seed = 1;
     int32_t decoys = 0;      // with unique: extra pieces that fit no tiling of the board
-    bool unique = false;     // only a stage whose board has one tiling up to its turns
     double timeLimit = 60;   // seconds a unique stage is looked for
     int32_t jobs = 1;        // threads of the solver that proves uniqueness
 };

@@ -268,14 +268,19 @@ Table<W> MakeTable(const std::vector<Placement>& placements, const CellOrder& or
     return table;
 }
 
+// The cells one step from any cell of region, along a line or across lines (may include region's own).
+template <int W>
+Bits<W> Beside(const Bits<W>& region, const Table<W>& t)
+{
+    return region.without(t.lineEnd).up(1) | region.without(t.lineStart).down(1) | region.up(t.line) |
+           region.down(t.line);
+}
+
 template <int W>
 Bits<W> Neighbours(const Bits<W>& region, const Table<W>& t)
 {
-    Bits<W> around = region.without(t.lineEnd).up(1) | region.without(t.lineStart).down(1) | region.up(t.line) |
-                     region.down(t.line);
-    return (around & t.grid).without(region);
+    return (Beside(region, t) & t.grid).without(region);
 }
-
 
 // The cells of space that region reaches through neighbours, and whether
 // that is all of them (false when it was still growing after growthSteps).
@@ -283,9 +288,7 @@ template <int W>
 bool Grow(Bits<W>& region, const Bits<W>& space, const Table<W>& t)
 {
     for (int32_t step = 0; step < t.growthSteps; ++step) {
-        Bits<W> next = region | region.without(t.lineEnd).up(1) | region.without(t.lineStart).down(1) |
-                       region.up(t.line) | region.down(t.line);
-        next = next & space;
+        Bits<W> next = (region | Beside(region, t)) & space;
         if (next == region) return true;
         region = next;
     }
@@ -305,9 +308,7 @@ bool RegionsFillable(const Bits<W>& filled, const Bits<W>& seeds, const Table<W>
     Bits<W> empty = t.grid.without(filled);
     if (t.offBoard.any()) {
         if (t.minArea <= 1) return true;
-        Bits<W> beside = empty.without(t.lineEnd).up(1) | empty.without(t.lineStart).down(1) | empty.up(t.line) |
-                         empty.down(t.line);
-        return !(empty & t.board & seeds).without(beside).any();
+        return !(empty & t.board & seeds).without(Beside(empty, t)).any();
     }
     Bits<W> unvisited = empty & seeds;
     while (unvisited.any()) {
@@ -651,14 +652,9 @@ void CollectOrbitTasks(const Table<W>& t, const std::vector<Placement>& placemen
 
 template <int W>
 SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellOrder& order,
-                  const std::vector<Placement>& placements, int32_t slack)
+                  const std::vector<Placement>& placements, const std::vector<int32_t>& areas, int32_t slack)
 {
     SolveResult result;
-    std::vector<int32_t> areas;
-    for (const auto& shape : puzzle.shapes) {
-        std::vector<std::vector<Point>> turns = Orientations(shape, false);
-        areas.push_back(turns.empty() ? 0 : static_cast<int32_t>(turns[0].size()));
-    }
     Table<W> table = MakeTable<W>(placements, order, areas);
 
     Shared shared;
@@ -698,10 +694,13 @@ SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellO
 SolveResult CountTilings(const Puzzle& puzzle, const SolveOptions& options)
 {
     int32_t boardCells = puzzle.boardWidth * puzzle.boardHeight;
+    // Each piece's area: its cells, each counted once.
+    std::vector<int32_t> areas;
     int64_t totalArea = 0;
     for (const auto& shape : puzzle.shapes) {
         std::vector<std::vector<Point>> turns = Orientations(shape, false);
-        if (!turns.empty()) totalArea += static_cast<int64_t>(turns[0].size());
+        areas.push_back(turns.empty() ? 0 : static_cast<int32_t>(turns[0].size()));
+        totalArea += areas.back();
     }
     if (boardCells <= 0 || totalArea < boardCells || puzzle.shapes.size() > 64) return {};
     bool boardOnly = options.boardOnly || options.distinct;
@@ -710,11 +709,11 @@ SolveResult CountTilings(const Puzzle& puzzle, const SolveOptions& options)
     std::vector<Placement> placements = MakePlacements(puzzle, order, options.mirror, boardOnly ? 0 : slack);
     int32_t words = (order.gridCells + 63) / 64;
     switch (words) {
-    case 1: return Count<1>(puzzle, options, order, placements, boardOnly ? 0 : slack);
-    case 2: return Count<2>(puzzle, options, order, placements, boardOnly ? 0 : slack);
-    case 3: return Count<3>(puzzle, options, order, placements, boardOnly ? 0 : slack);
-    case 4: return Count<4>(puzzle, options, order, placements, boardOnly ? 0 : slack);
-    case maxWords: return Count<maxWords>(puzzle, options, order, placements, boardOnly ? 0 : slack);
+    case 1: return Count<1>(puzzle, options, order, placements, areas, boardOnly ? 0 : slack);
+    case 2: return Count<2>(puzzle, options, order, placements, areas, boardOnly ? 0 : slack);
+    case 3: return Count<3>(puzzle, options, order, placements, areas, boardOnly ? 0 : slack);
+    case 4: return Count<4>(puzzle, options, order, placements, areas, boardOnly ? 0 : slack);
+    case maxWords: return Count<maxWords>(puzzle, options, order, placements, areas, boardOnly ? 0 : slack);
     default: return {};
     }
 }
