@@ -5,8 +5,6 @@
 
 namespace {
 constexpr char defaultText[] = "default";
-constexpr int32_t defaultFontHeight = 24;
-constexpr char defaultFace[] = "Arial";
 
 void CopyBounded(char* target, const char* source)
 {
@@ -18,8 +16,8 @@ void CopyBounded(char* target, const char* source)
 void TextBanner::reset()
 {
     CopyBounded(text, defaultText);
-    fontHeight = defaultFontHeight;
-    CopyBounded(fontFace, defaultFace);
+    fontHeight = TextBanner::defaultFontHeight;
+    CopyBounded(fontFace, TextBanner::defaultFace);
     layout();
 }
 

@@ -9,6 +9,8 @@
 class TextBanner {
 public:
     static constexpr int32_t capacity = 50;
+    static constexpr char defaultFace[] = "Arial";
+    static constexpr int32_t defaultFontHeight = 24;
 
     TextBanner() { reset(); }
 

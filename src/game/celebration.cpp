@@ -2,6 +2,7 @@
 #include "game/celebration.h"
 
 #include "draw/canvas.h"
+#include "game/game_fonts.h"
 #include "game/data_files.h"
 #include "game/game_frame.h"
 #include "support/input_snapshot.h"
@@ -12,7 +13,6 @@ uint8_t celebrationHurry = 0;
 
 namespace {
 constexpr char bannerText[] = "Perfect!";
-constexpr int32_t bannerFontHeight = 100;
 constexpr int32_t startX = -180;
 constexpr int32_t startSpacing = 50;
 constexpr int32_t letterY = 430;

@@ -2,6 +2,7 @@
 #include "game/play_field.h"
 
 #include "draw/canvas.h"
+#include "game/game_fonts.h"
 #include "game/board_layout.h"
 #include "game/piece_outline.h"
 #include "game/stage_play.h"
@@ -18,8 +19,6 @@ constexpr int32_t panelLeft = 100;
 constexpr int32_t panelTop = 50;
 constexpr int32_t panelRight = 540;
 constexpr int32_t panelBottom = 430;
-constexpr char noticeFace[] = "Arial";
-constexpr int32_t noticeHeight = 60;
 constexpr int32_t noticeTop = 210;
 constexpr char noticeText[] = "NO Block";
 
@@ -69,7 +68,7 @@ void DrawChooser(Canvas& canvas)
         if (chooserHover != 0) SetPieceColor(canvas, piece, hoverLift);
         DrawPieceOutline(piece);
     } else {
-        canvas.setFont(noticeFace, noticeHeight);
+        canvas.setFont(gameFace, noticeHeight);
         canvas.moveTo(chooserOrigin.x, noticeTop);
         canvas.setColor(noticeShade, noticeShade, noticeShade);
         canvas.textOutCentered(noticeText);

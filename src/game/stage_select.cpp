@@ -2,6 +2,7 @@
 #include "game/stage_select.h"
 
 #include "draw/canvas.h"
+#include "game/game_fonts.h"
 #include "game/board_layout.h"
 #include "game/game_frame.h"
 #include "game/piece_outline.h"
@@ -17,6 +18,8 @@ Piece entryPiece;
 
 namespace {
 constexpr int32_t entryCellSize = 46;
+// The label is as tall as an entry's cell less its inset.
+static_assert(entryCellSize - 16 == stageLabelHeight);
 constexpr int32_t barCells = 6;
 constexpr int32_t hoverBoxCells = 7;
 constexpr int32_t hoverShift = 20;
@@ -24,8 +27,6 @@ constexpr int32_t firstEntryMargin = 10;
 constexpr int32_t slideAcceleration = 10;
 constexpr int32_t easingWeight = 4;
 constexpr int32_t easingDivisor = 5;
-constexpr int32_t labelInset = 16;
-constexpr char labelFace[] = "Arial";
 constexpr char stageLabelFormat[] = "Stage %d";
 constexpr char clearedText[] = "Cleared!";
 constexpr char notClearedText[] = "Not Cleared";
@@ -67,7 +68,7 @@ void DrawEntry(Canvas& canvas, int32_t i)
     Point entry = menuEntries[i];
     bool highlighted = i == hoverEntry || i == chosenEntry;
     const EntryColors& colors = highlighted ? highlightColors : normalColors;
-    int32_t labelTop = entry.y - (s - labelInset) / 2;
+    int32_t labelTop = entry.y - stageLabelHeight / 2;
 
     SetColor(canvas, colors.bar);
     canvas.moveTo(entry.x, entry.y);
@@ -75,7 +76,7 @@ void DrawEntry(Canvas& canvas, int32_t i)
 
     SetColor(canvas, colors.stageLabel);
     canvas.moveTo(entry.x, labelTop);
-    canvas.setFont(labelFace, s - labelInset);
+    canvas.setFont(gameFace, stageLabelHeight);
     canvas.textOut(FormatText(stageLabelFormat, i + 1));
 
     canvas.moveTo(entry.x + barCells * s, labelTop);
