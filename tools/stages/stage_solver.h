@@ -21,6 +21,7 @@ struct SolveOptions {
     int64_t limit = 0;        // stop after this many solutions; 0: count them all
     double timeLimit = 0;     // stop after this many seconds; 0: no limit
     int64_t stepLimit = 0;    // stop after about this many search steps; 0: no limit (bitboard search only)
+    int64_t exactBelow = 0;   // with stepLimit: a search that has found fewer solutions by then goes on, up to this many
     bool distinct = false;    // count tilings up to the board's symmetries (board only)
     int32_t jobs = 1;         // threads that share the search
     int64_t report = 0;       // how many solutions to hand to onSolution, as they are found

@@ -219,9 +219,8 @@ struct Table {
     Bits<W> lineEnd;             // cells with no neighbour one number up
     int32_t minArea = 1;         // the smallest piece
     int32_t areaGcd = 1;         // every region a set of pieces fills is a multiple of this
-    // Steps a region is grown: when the areas share nothing, only regions
-    // smaller than the smallest piece matter, and those stop growing sooner.
-    int32_t growthSteps = 0;
+    std::vector<int32_t> areas;  // each piece's cells
+    bool sameAreas = true;       // every piece has one area: sums of free pieces tell nothing more
 };
 
 template <int W>
@@ -262,8 +261,9 @@ Table<W> MakeTable(const std::vector<Placement>& placements, const CellOrder& or
         least = std::min(least, area);
     }
     table.minArea = least == INT32_MAX ? 1 : least;
+    table.areas = areas;
+    table.sameAreas = std::all_of(areas.begin(), areas.end(), [&](int32_t area) { return area == areas.front(); });
     table.areaGcd = gcd == 0 ? 1 : gcd;
-    table.growthSteps = table.areaGcd == 1 ? std::min(growthSteps, table.minArea) : growthSteps;
     for (const Bits<W>& mask : table.masks) table.halo.push_back(Neighbours(mask, table));
     return table;
 }
@@ -287,7 +287,7 @@ Bits<W> Neighbours(const Bits<W>& region, const Table<W>& t)
 template <int W>
 bool Grow(Bits<W>& region, const Bits<W>& space, const Table<W>& t)
 {
-    for (int32_t step = 0; step < t.growthSteps; ++step) {
+    for (int32_t step = 0; step < growthSteps; ++step) {
         Bits<W> next = (region | Beside(region, t)) & space;
         if (next == region) return true;
         region = next;
@@ -295,15 +295,29 @@ bool Grow(Bits<W>& region, const Bits<W>& space, const Table<W>& t)
     return false;
 }
 
-// False when some small closed region of empty board cells beside seeds
-// cannot be filled: it is smaller than the smallest piece, or no multiple of
-// what the pieces' areas share. Skipping a region costs only search time,
-// never a solution, so large regions (still growing after growthSteps) are
-// left to the search. Under the game's rules pieces may stick out of the
-// board, regions open to the free cells off it are common, and growing them
-// costs more than it saves: there only lone empty cells are looked for.
+// The region sizes that the free pieces can fill together, below 64: bit s
+// is set when some of them have s cells in all.
 template <int W>
-bool RegionsFillable(const Bits<W>& filled, const Bits<W>& seeds, const Table<W>& t)
+uint64_t FillableSizes(uint64_t unused, const Table<W>& t)
+{
+    uint64_t sums = 1;
+    for (uint64_t free = unused; free != 0; free &= free - 1) {
+        int32_t area = t.areas[static_cast<size_t>(__builtin_ctzll(free))];
+        if (area < 64) sums |= sums << area;
+    }
+    return sums;
+}
+
+// False when some small closed region of empty board cells beside seeds
+// cannot be filled: no set of the free pieces has its size (or, where every
+// piece has one area, it is smaller than a piece or no multiple of it).
+// Skipping a region costs only search time, never a solution, so large
+// regions (still growing after growthSteps) are left to the search. Under
+// the game's rules pieces may stick out of the board, regions open to the
+// free cells off it are common, and growing them costs more than it saves:
+// there only lone empty cells are looked for.
+template <int W>
+bool RegionsFillable(const Bits<W>& filled, const Bits<W>& seeds, uint64_t unused, const Table<W>& t)
 {
     Bits<W> empty = t.grid.without(filled);
     if (t.offBoard.any()) {
@@ -311,6 +325,7 @@ bool RegionsFillable(const Bits<W>& filled, const Bits<W>& seeds, const Table<W>
         return !(empty & t.board & seeds).without(Beside(empty, t)).any();
     }
     Bits<W> unvisited = empty & seeds;
+    uint64_t sizes = 0;  // worked out at the first closed region
     while (unvisited.any()) {
         Bits<W> region = unvisited.lowest();
         bool whole = Grow(region, empty, t);
@@ -318,6 +333,9 @@ bool RegionsFillable(const Bits<W>& filled, const Bits<W>& seeds, const Table<W>
         if (!whole) continue;
         int32_t size = region.count();
         if (size < t.minArea || size % t.areaGcd != 0) return false;
+        if (t.sameAreas || size >= 64) continue;
+        if (sizes == 0) sizes = FillableSizes(unused, t);
+        if ((sizes >> size & 1) == 0) return false;
     }
     return true;
 }
@@ -347,6 +365,8 @@ struct Shared {
     std::atomic<bool> stop{false};
     std::atomic<bool> timeUp{false};
     std::atomic<bool> stepsUp{false};
+    std::atomic<bool> stepsPassed{false};  // the step limit was reached (and the search may go on)
+    std::atomic<int64_t> limit{0};  // solutions to stop at; 0: no limit
     std::atomic<int64_t> found{0};  // solutions so far, kept only under a limit
     std::atomic<int64_t> nodes{0};
     std::atomic<int64_t> solutions{0};
@@ -384,9 +404,15 @@ struct Worker {
             shared->timeUp = true;
             shared->stop = true;
         }
-        if (options.stepLimit > 0 && shared->nodes >= options.stepLimit) {
-            shared->stepsUp = true;
-            shared->stop = true;
+        if (options.stepLimit > 0 && shared->nodes >= options.stepLimit && !shared->stepsPassed.exchange(true)) {
+            if (shared->found < options.exactBelow) {
+                // Few found so far: the whole search tells, up to exactBelow solutions.
+                int64_t limit = shared->limit;
+                shared->limit = limit > 0 ? std::min(limit, options.exactBelow) : options.exactBelow;
+            } else {
+                shared->stepsUp = true;
+                shared->stop = true;
+            }
         }
         if (shared->stop) stopped = true;
     }
@@ -427,10 +453,11 @@ struct Worker {
             }
             options.onSolution(pieces);
         }
-        if (options.limit > 0) {
+        int64_t limit = shared->limit;
+        if (limit > 0 || options.exactBelow > 0) {
             // Threads share the limit: whoever reaches it stops them all.
             int64_t total = shared->found += weight;
-            if (total >= options.limit) {
+            if (limit > 0 && total >= limit) {
                 stoppedAtLimit = true;
                 shared->stop = true;
             }
@@ -458,7 +485,7 @@ struct Worker {
                 Bits<W> next = filled;
                 next.add(t.masks[k]);
                 // Only the regions beside the new piece can have changed.
-                if (!RegionsFillable(next, t.halo[k], t)) continue;
+                if (!RegionsFillable(next, t.halo[k], unused & ~(uint64_t{1} << p), t)) continue;
                 chosen[depth++] = k;
                 fill(next, unused & ~(uint64_t{1} << p), budget - t.waste[k], c + 1);
                 --depth;
@@ -474,7 +501,7 @@ struct Worker {
         for (int32_t k : task.chosen) chosen[depth++] = k;
         check = task.check;
         weight = task.weight;
-        if (RegionsFillable(task.filled, t.grid, t)) fill(task.filled, task.unused, task.budget, task.from);
+        if (RegionsFillable(task.filled, t.grid, task.unused, t)) fill(task.filled, task.unused, task.budget, task.from);
     }
 };
 
@@ -547,7 +574,7 @@ void RunTasks(const Table<W>& t, Shared& shared, std::vector<Task<W>> tasks, int
         result.stoppedAtLimit = result.stoppedAtLimit || worker.stoppedAtLimit;
     }
     // Threads that found solutions in the same moment may pass the limit together.
-    if (result.stoppedAtLimit) result.count = std::min(result.count, options.limit);
+    if (result.stoppedAtLimit) result.count = std::min(result.count, shared.limit.load());
 }
 
 // The symmetries of the board, each as the map of board cell numbers.
@@ -663,6 +690,7 @@ SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellO
     shared.order = &order;
     shared.start = Clock::now();
     shared.nextProgress = shared.start + progressInterval;
+    shared.limit = options.limit;
 
     auto pieceCount = static_cast<int32_t>(puzzle.shapes.size());
     uint64_t all = pieceCount >= 64 ? ~uint64_t{0} : (uint64_t{1} << pieceCount) - 1;

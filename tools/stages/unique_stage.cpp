@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "game/data_files.h"
+#include "tools/stages/stage_solver.h"
 #include "tools/stages/tiling_search.h"
 
 namespace {
@@ -27,32 +28,52 @@ std::vector<std::vector<Point>> PiecesOf(const GenerateOptions& options, const s
     return pieces;
 }
 
+// Two pieces of one shape can always trade places, so a board that holds
+// them has at least two tilings: such partitions are never counted.
+bool HasTwinPieces(const std::vector<std::vector<Point>>& pieces)
+{
+    std::vector<std::vector<Point>> shapes;
+    for (const std::vector<Point>& piece : pieces) {
+        std::vector<std::vector<Point>> turns = Orientations(piece, false);
+        auto readingOrder = [](Point p, Point q) { return p.y != q.y ? p.y < q.y : p.x < q.x; };
+        auto before = [&](const std::vector<Point>& a, const std::vector<Point>& b) {
+            return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), readingOrder);
+        };
+        // Each shape by its least turn: two pieces are one shape when those are equal.
+        std::vector<Point> least = *std::min_element(turns.begin(), turns.end(), before);
+        for (const std::vector<Point>& shape : shapes) {
+            if (!before(shape, least) && !before(least, shape)) return true;
+        }
+        shapes.push_back(std::move(least));
+    }
+    return false;
+}
+
 constexpr int64_t startCap = 1000;       // tilings counted at most for a fresh partition
 constexpr int64_t scoreSteps = 20000;    // search steps a count may take before it is only a measure
 constexpr int64_t exactBelow = 25;       // measured counts below this are made exact
 constexpr int64_t aimBelow = 20;         // under this many tilings, moves aim where another tiling differs
-constexpr int32_t restartAfter = 300;    // moves in a row that do not lower the count, before a fresh start
+constexpr int64_t restartAfter = 15000000;  // search steps spent without lowering the count, before a fresh start
 constexpr int32_t refusedLimit = 10000;  // refused moves in a row, before a fresh start
 constexpr uint32_t walkerSeedStep = 7919;
 
 // Tilings of the board up to its symmetries, counted to cap at most; -1 when the time ran out.
 int64_t DistinctUpTo(const GenerateOptions& options, const std::vector<std::vector<Point>>& shapes, int64_t cap,
-                     double timeLeft, int64_t steps = 0)
+                     double timeLeft, int64_t& spent, int64_t steps = 0)
 {
     Puzzle puzzle{options.width, options.height, options.width, options.height, shapes};
     SolveOptions solve;
     solve.distinct = true;
     solve.limit = cap;
+    // Stopped at the step limit, the count is only what was found: a measure
+    // of how many there are. Where it found few, the whole search tells.
     solve.stepLimit = steps;
-    solve.jobs = options.jobs;
+    solve.exactBelow = exactBelow;
     solve.timeLimit = std::max(timeLeft, 0.001);
     SolveResult result = CountTilings(puzzle, solve);
+    spent += result.nodes;
     if (result.stoppedAtTime) return -1;
-    if (!result.stoppedAtSteps) return result.count;
-    // Stopped early, the count is only what was found: a measure of how many
-    // there are. Where it found few, the whole search tells.
-    if (result.count >= exactBelow) return result.count;
-    return DistinctUpTo(options, shapes, std::min(cap, exactBelow), timeLeft, 0);
+    return result.count;
 }
 }  // namespace
 
@@ -167,15 +188,15 @@ bool Walk(const GenerateOptions& options, uint32_t seed, const std::function<dou
     bool have = false;
     std::vector<int32_t> near;  // cells another tiling changes, where moves are aimed
     int64_t tilings = 0;
-    int32_t stuck = 0;
+    int64_t stuck = 0;          // search steps since the count last went down
     int32_t refused = 0;        // moves in a row that broke the size or connection rules
     while (timeLeft() > 0 && !done) {
         if (!have || stuck > restartAfter) {
-            if (!RandomPartition(options, random, stage.owner)) continue;
+            if (!RandomPartition(options, random, stage.owner) || HasTwinPieces(PiecesOf(options, stage.owner))) continue;
             have = true;
             stuck = 0;
             near.clear();
-            tilings = DistinctUpTo(options, PiecesOf(options, stage.owner), startCap, timeLeft(), scoreSteps);
+            tilings = DistinctUpTo(options, PiecesOf(options, stage.owner), startCap, timeLeft(), stuck, scoreSteps);
             ++candidates;
             if (tilings < 0) return false;
         } else {
@@ -187,17 +208,27 @@ bool Walk(const GenerateOptions& options, uint32_t seed, const std::function<dou
                 if (++refused > refusedLimit) stuck = restartAfter + 1;
                 continue;
             }
+            // Near the end, one move in two is a pair of moves: pieces at
+            // their least or largest size can then trade cells as well.
+            if (tilings < aimBelow && (random() & 2) != 0) {
+                MoveBorderCell(options, random, aimed ? near : std::vector<int32_t>{}, moved);
+            }
+            if (HasTwinPieces(PiecesOf(options, moved))) {
+                if (++refused > refusedLimit) stuck = restartAfter + 1;
+                continue;
+            }
             refused = 0;
-            int64_t count = DistinctUpTo(options, PiecesOf(options, moved), tilings + 1, timeLeft(), scoreSteps);
+            int64_t spent = 0;
+            int64_t count = DistinctUpTo(options, PiecesOf(options, moved), tilings + 1, timeLeft(), spent, scoreSteps);
             ++candidates;
             if (count < 0) return false;
             if (count <= tilings) {
-                stuck = count < tilings ? 0 : stuck + 1;
+                stuck = count < tilings ? 0 : stuck + spent;
                 stage.owner = std::move(moved);
                 near.clear();
                 tilings = count;
             } else {
-                ++stuck;
+                stuck += spent;
             }
         }
         if (tilings != 1) continue;
@@ -208,7 +239,7 @@ bool Walk(const GenerateOptions& options, uint32_t seed, const std::function<dou
         for (int32_t tries = 0; static_cast<int32_t>(stage.decoys.size()) < options.decoys && tries < decoyTries; ++tries) {
             std::vector<Point> decoy = RandomPiece(size(random), random);
             shapes.push_back(decoy);
-            int64_t withDecoy = DistinctUpTo(options, shapes, 2, timeLeft());
+            int64_t withDecoy = DistinctUpTo(options, shapes, 2, timeLeft(), stuck);
             if (withDecoy < 0) return false;
             if (withDecoy == 1) {
                 stage.decoys.push_back(decoy);

@@ -1,0 +1,113 @@
+// The unique-stage generator: what it makes has one tiling up to the board's turns, proved again here.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tools/stages/pentominoes.h"
+#include "tools/stages/stage_solver.h"
+#include "tools/stages/stage_source.h"
+#include "tools/stages/tiling_search.h"
+#include "tools/stages/unique_stage.h"
+
+namespace {
+GenerateOptions SmallUnique(uint32_t seed, int32_t decoys)
+{
+    GenerateOptions options;
+    options.width = 6;
+    options.height = 5;
+    options.pieces = 6;
+    options.minCells = 4;
+    options.maxCells = 6;
+    options.seed = seed;
+    options.decoys = decoys;
+    options.timeLimit = 60;
+    options.jobs = 1;
+    return options;
+}
+
+Puzzle BoardPuzzle(const StageSource& source)
+{
+    Puzzle puzzle{source.boardWidth, source.boardHeight, source.boardWidth, source.boardHeight, {}};
+    for (const SourcePiece& piece : source.pieces) puzzle.shapes.push_back(piece.cells);
+    return puzzle;
+}
+}  // namespace
+
+TEST(UniqueStage, MakesBoardsWithOneTilingUpToTheirTurnsWithAndWithoutDecoys)
+{
+    for (uint32_t seed = 1; seed <= 4; ++seed) {
+        for (int32_t decoys : {0, 2}) {
+            GenerateOptions options = SmallUnique(seed, decoys);
+            std::string text;
+            std::string error;
+            UniqueReport report;
+            ASSERT_TRUE(GenerateUniqueStage(options, text, report, error)) << error;
+            StageSource source;
+            ASSERT_TRUE(ParseStageSource(text, "generated", source, error)) << error;
+            ASSERT_EQ(source.pieces.size(), static_cast<size_t>(options.pieces + decoys));
+            Puzzle puzzle = BoardPuzzle(source);
+            SolveOptions distinct;
+            distinct.distinct = true;
+            EXPECT_EQ(CountTilings(puzzle, distinct).count, 1) << text;
+            // The reference counter sees every image of that one tiling:
+            // the board's half turn gives at most two.
+            SolveOptions all;
+            all.boardOnly = true;
+            int64_t images = SolvePuzzle(puzzle, all).count;
+            EXPECT_GE(images, 1) << text;
+            EXPECT_LE(images, 2) << text;
+        }
+    }
+}
+
+TEST(UniqueStage, OneJobGivesTheSameStageForTheSameSeed)
+{
+    std::string first, second, error;
+    UniqueReport report;
+    ASSERT_TRUE(GenerateUniqueStage(SmallUnique(7, 1), first, report, error)) << error;
+    ASSERT_TRUE(GenerateUniqueStage(SmallUnique(7, 1), second, report, error)) << error;
+    EXPECT_EQ(first, second);
+}
+
+TEST(UniqueStage, GivesUpWithAReasonWhenNoStageCanBeUnique)
+{
+    // Fifteen dominoes are all one shape: any two trade places, so no
+    // partition of the board can have one tiling.
+    GenerateOptions options = SmallUnique(1, 0);
+    options.pieces = 15;
+    options.minCells = 2;
+    options.maxCells = 2;
+    options.timeLimit = 1;
+    std::string text, error;
+    UniqueReport report;
+    EXPECT_FALSE(GenerateUniqueStage(options, text, report, error));
+    EXPECT_TRUE(text.empty());
+    EXPECT_NE(error.find("no stage with a unique tiling found in 1 s"), std::string::npos) << error;
+}
+
+TEST(TilingSearch, AStepLimitedCountGoesOnToTheEndWhenItHasFoundFew)
+{
+    // The 10 x 6 pentomino board has 2339 tilings up to its symmetries. The
+    // first few thousand steps find far fewer: with exactBelow the search then
+    // goes on, to the end or to exactBelow solutions; without, it stops.
+    Puzzle puzzle{10, 6, 10, 6, Pentominoes()};
+    SolveOptions measured;
+    measured.distinct = true;
+    measured.mirror = true;
+    measured.stepLimit = 4096;
+    SolveResult stopped = CountTilings(puzzle, measured);
+    EXPECT_TRUE(stopped.stoppedAtSteps);
+    EXPECT_LT(stopped.count, 2339);
+
+    measured.exactBelow = 3000;
+    SolveResult exact = CountTilings(puzzle, measured);
+    EXPECT_FALSE(exact.stoppedAtSteps);
+    EXPECT_FALSE(exact.stoppedAtLimit);
+    EXPECT_EQ(exact.count, 2339);
+
+    measured.exactBelow = 2000;
+    SolveResult capped = CountTilings(puzzle, measured);
+    EXPECT_FALSE(capped.stoppedAtSteps);
+    EXPECT_TRUE(capped.stoppedAtLimit);
+    EXPECT_EQ(capped.count, 2000);
+}
