@@ -1,6 +1,7 @@
 // Loading and checking stage files, loading and saving the progress file.
 #include "game/data_files.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -13,10 +14,15 @@ StageFile stages[stageCount];
 ProgressFile progress;
 
 namespace {
-template <typename... Values>
-bool Refuse(char* reason, size_t reasonSize, const char* format, Values... values)
+// Writes why a file is refused, checked like printf; always false.
+[[gnu::format(printf, 3, 4)]] bool Refuse(char* reason, size_t reasonSize, const char* format, ...)
 {
-    if (reason != nullptr && reasonSize > 0) std::snprintf(reason, reasonSize, format, values...);
+    if (reason != nullptr && reasonSize > 0) {
+        va_list values;
+        va_start(values, format);
+        std::vsnprintf(reason, reasonSize, format, values);
+        va_end(values);
+    }
     return false;
 }
 }  // namespace

@@ -46,11 +46,11 @@ struct HeadlessOptions {
     std::vector<Shot> shots;
 };
 
-uint32_t heldButtons = 0;
+ScriptPlayer player;
 
 bool ScriptButtonDown(InputKey key)
 {
-    return (heldButtons & key) != 0;
+    return (player.heldButtons & key) != 0;
 }
 
 int BadUsage(const std::string& reason)
@@ -122,13 +122,9 @@ int32_t FramesToRun(const HeadlessOptions& options, const InputScript& script)
 int RunFrames(const HeadlessOptions& options, const InputScript& script, std::FILE* trace)
 {
     int32_t frames = FramesToRun(options, script);
-    size_t nextStep = 0;
+    player = {&script, 0, 0};
     for (int32_t frame = 0; frame < frames; ++frame) {
-        while (nextStep < script.steps.size() && script.steps[nextStep].frame <= frame) {
-            const ScriptStep& step = script.steps[nextStep++];
-            RecordMouseMove(step.x, step.y);
-            heldButtons = step.buttons;
-        }
+        PlayScriptUpTo(player, frame);
         TakeInputSnapshot();
         if (GameFrame() != 0) return exitGameFailed;
         if (trace != nullptr) WriteTraceLine(trace, frame);

@@ -86,3 +86,13 @@ const char* ButtonsField(uint32_t buttons)
     if (right) return "R";
     return "-";
 }
+
+void PlayScriptUpTo(ScriptPlayer& player, int32_t frame)
+{
+    const std::vector<ScriptStep>& steps = player.script->steps;
+    while (player.nextStep < steps.size() && steps[player.nextStep].frame <= frame) {
+        const ScriptStep& step = steps[player.nextStep++];
+        RecordMouseMove(step.x, step.y);
+        player.heldButtons = step.buttons;
+    }
+}

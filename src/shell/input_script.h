@@ -24,5 +24,14 @@ bool ReadInputScript(const char* path, InputScript& script, std::string& error);
 // Parses one text into a script; name is used in error messages.
 bool ParseInputScript(const std::string& text, const char* name, InputScript& script, std::string& error);
 
+// Plays a script into the input the snapshot reads: before each frame's
+// snapshot, every step up to that frame moves the mouse and sets the buttons.
+struct ScriptPlayer {
+    const InputScript* script = nullptr;
+    size_t nextStep = 0;
+    uint32_t heldButtons = 0;
+};
+void PlayScriptUpTo(ScriptPlayer& player, int32_t frame);
+
 // The BUTTONS field of a script line for a button mask: "-", "L", "R" or "LR".
 const char* ButtonsField(uint32_t buttons);

@@ -36,13 +36,19 @@ void RecordFrameInput(SessionRecorder& recorder, int32_t frame)
     WriteStep(recorder, frame, x, y, buttons);
 }
 
-bool StopRecording(SessionRecorder& recorder, int32_t framesRun)
+void MarkRecordingEnd(SessionRecorder& recorder, int32_t framesRun)
 {
-    if (recorder.file == nullptr) return true;
+    if (recorder.file == nullptr) return;
     int32_t finalFrame = framesRun - 1;
     if (finalFrame > recorder.lastFrame) {
         WriteStep(recorder, finalFrame, recorder.lastX, recorder.lastY, recorder.lastButtons);
     }
+}
+
+bool StopRecording(SessionRecorder& recorder, int32_t framesRun)
+{
+    if (recorder.file == nullptr) return true;
+    MarkRecordingEnd(recorder, framesRun);
     recorder.file = nullptr;
     return CommitReplacement(recorder.output);
 }

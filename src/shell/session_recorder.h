@@ -21,6 +21,10 @@ bool StartRecording(SessionRecorder& recorder, const char* path, uint32_t seed);
 // mouse or the buttons changed.
 void RecordFrameInput(SessionRecorder& recorder, int32_t frame);
 
+// Writes a line for the last frame that ran when the input has not changed
+// since the last line, so a replay runs as many frames; the recording goes on.
+void MarkRecordingEnd(SessionRecorder& recorder, int32_t framesRun);
+
 // Marks the last frame that ran, so the replay runs as many frames, and puts
 // the recording in place. False (errno set) when it could not be written; the
 // file that was there stays.

@@ -11,6 +11,10 @@
 
 #include "support/replacement_file.h"
 
+namespace {
+FileWrittenObserver fileWrittenObserver = nullptr;
+}  // namespace
+
 int32_t ReadFileBytes(const char* name, void* buffer, int32_t count)
 {
     // O_NONBLOCK: opening a FIFO without a writer would otherwise wait forever.
@@ -42,7 +46,14 @@ int32_t WriteFileBytes(const char* name, const void* buffer, int32_t count)
         AbandonReplacement(file);
         return 0;
     }
-    return CommitReplacement(file) ? 1 : 0;
+    if (!CommitReplacement(file)) return 0;
+    if (fileWrittenObserver != nullptr) fileWrittenObserver(name);
+    return 1;
+}
+
+void SetFileWrittenObserver(FileWrittenObserver observer)
+{
+    fileWrittenObserver = observer;
 }
 
 FileStatus QueryFileStatus(const char* name)

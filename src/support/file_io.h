@@ -13,6 +13,11 @@ int32_t ReadFileBytes(const char* name, void* buffer, int32_t count);
 // byte reached the disk and the rename succeeded, else 0.
 int32_t WriteFileBytes(const char* name, const void* buffer, int32_t count);
 
+// A front end that keeps files elsewhere too (the browser's storage) is told
+// of each file WriteFileBytes has put in place.
+using FileWrittenObserver = void (*)(const char* name);
+void SetFileWrittenObserver(FileWrittenObserver observer);
+
 // Size in bytes of an existing regular file; 0 when it is missing, not a
 // regular file or cannot be queried.
 int32_t QueryFileSize(const char* name);

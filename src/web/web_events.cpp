@@ -1,0 +1,86 @@
+// The html5.h callbacks: each event goes into the held keys or the snapshot's mouse, as the window's events do.
+#include "web/web_events.h"
+
+#include <emscripten/html5.h>
+
+#include "draw/canvas.h"
+#include "support/input_snapshot.h"
+#include "web/dom_input.h"
+
+namespace {
+constexpr char canvasTarget[] = "#screen";
+constexpr int32_t escapeKeyCode = 0x1B;
+constexpr int32_t wheelNotch = 120;
+
+void (*escapeHandler)() = nullptr;
+
+// The canvas may be shown larger than 640 x 480: positions come back to its pixels.
+void RecordPosition(const EmscriptenMouseEvent& event)
+{
+    double shownWidth = 0;
+    double shownHeight = 0;
+    emscripten_get_element_css_size(canvasTarget, &shownWidth, &shownHeight);
+    RecordMouseMove(CanvasPixel(static_cast<double>(event.targetX), shownWidth, canvasWidth),
+                    CanvasPixel(static_cast<double>(event.targetY), shownHeight, canvasHeight));
+}
+
+EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* event, void*)
+{
+    RecordPosition(*event);
+    return EM_FALSE;
+}
+
+EM_BOOL OnMouseDown(int, const EmscriptenMouseEvent* event, void*)
+{
+    PressKeyBit(KeyBitForMouseButton(event->button));
+    return EM_TRUE;
+}
+
+EM_BOOL OnMouseUp(int, const EmscriptenMouseEvent* event, void*)
+{
+    ReleaseKeyBit(KeyBitForMouseButton(event->button));
+    return EM_FALSE;
+}
+
+EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*)
+{
+    // The DOM counts towards the player as positive; the game, away from them.
+    if (event->deltaY < 0) RecordMouseWheel(wheelNotch);
+    if (event->deltaY > 0) RecordMouseWheel(-wheelNotch);
+    return EM_TRUE;
+}
+
+EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* event, void*)
+{
+    auto keyCode = static_cast<int32_t>(event->keyCode);
+    uint32_t bit = KeyBitForKeyCode(keyCode);
+    PressKeyBit(bit);
+    if (keyCode == escapeKeyCode && !event->repeat && escapeHandler != nullptr) escapeHandler();
+    // The game's keys do not scroll the page or move the focus.
+    return bit != 0 ? EM_TRUE : EM_FALSE;
+}
+
+EM_BOOL OnKeyUp(int, const EmscriptenKeyboardEvent* event, void*)
+{
+    ReleaseKeyBit(KeyBitForKeyCode(static_cast<int32_t>(event->keyCode)));
+    return EM_FALSE;
+}
+
+EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*)
+{
+    ReleaseAllKeys();
+    return EM_FALSE;
+}
+}  // namespace
+
+void ListenToPage(void (*onEscape)())
+{
+    escapeHandler = onEscape;
+    emscripten_set_mousemove_callback(canvasTarget, nullptr, EM_FALSE, OnMouseMove);
+    emscripten_set_mousedown_callback(canvasTarget, nullptr, EM_FALSE, OnMouseDown);
+    emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, OnMouseUp);
+    emscripten_set_wheel_callback(canvasTarget, nullptr, EM_FALSE, OnWheel);
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKeyDown);
+    emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKeyUp);
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnBlur);
+}

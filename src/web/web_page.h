@@ -1,0 +1,16 @@
+// What the C++ side asks of the page's script: show a picture, the dialog, the end of the game.
+#pragma once
+
+#include <cstdint>
+
+// Puts the converted picture (the page keeps a view of it) on the canvas.
+void ShowPicture(const uint8_t* rgba);
+
+// The modal dialog with one OK button; the page calls tessera_dialog_closed when it goes.
+void ShowDialog(const char* caption, const char* text);
+
+// The game is over: the page says so and offers to start again.
+void ShowGameEnded();
+
+// The game has its files and runs (or, under a test, waits for its frames).
+void AnnounceReady();

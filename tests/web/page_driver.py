@@ -1,0 +1,128 @@
+"""Drives the browser page in Debian's headless Chromium: a local server, the page, its canvas and real input."""
+import base64
+import functools
+import http.server
+import os
+import shutil
+import tempfile
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+CANVAS_BYTES = 640 * 480 * 3
+READY_SECONDS = 30
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    """Serves the page's files, with the WebAssembly type, and logs nothing."""
+
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, ".wasm": "application/wasm"}
+
+    def log_message(self, *args):
+        pass
+
+
+class PageServer:
+    """Serves a directory on 127.0.0.1 at a free port for as long as it is open."""
+
+    def __init__(self, directory):
+        handler = functools.partial(QuietHandler, directory=directory)
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
+        self.thread.start()
+
+    def url(self, path):
+        return "http://127.0.0.1:%d/%s" % (self.server.server_address[1], path)
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
+class Browser:
+    """A headless Chromium with a profile of its own, so the browser's storage starts empty."""
+
+    def __init__(self):
+        self.profile = tempfile.mkdtemp(prefix="tessera-chromium-")
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
+                         "--window-size=1000,800", "--user-data-dir=" + self.profile,
+                         "--disable-background-timer-throttling", "--disable-renderer-backgrounding"):
+            options.add_argument(argument)
+        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+    def open(self, url):
+        """Loads the page and waits until the game has its files."""
+        self.driver.get(url)
+        self.wait_for("return !!(window.Module && Module.tesseraReady);", "the game to start")
+
+    def wait_for(self, script, what, seconds=READY_SECONDS):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            if self.driver.execute_script(script):
+                return
+            time.sleep(0.05)
+        raise AssertionError("timed out waiting for " + what)
+
+    def canvas(self):
+        """Canvas 0's store, bottom-up BGR, all 640 x 480 x 3 bytes."""
+        encoded = self.driver.execute_script(
+            "var bytes = Module.HEAPU8.subarray(Module._tessera_canvas_pixels(), Module._tessera_canvas_pixels() + %d);"
+            "var text = ''; for (var i = 0; i < bytes.length; i += 32768) "
+            "text += String.fromCharCode.apply(null, bytes.subarray(i, i + 32768));"
+            "return btoa(text);" % CANVAS_BYTES)
+        return base64.b64decode(encoded)
+
+    def mouse(self, kind, x, y, button=None):
+        """A real mouse event at canvas pixel (x, y), through the browser's input pipeline."""
+        left, top, scale = self.driver.execute_script(
+            "var r = document.getElementById('screen').getBoundingClientRect();"
+            "return [r.left, r.top, r.width / 640];")
+        event = {"type": kind, "x": left + (x + 0.5) * scale, "y": top + (y + 0.5) * scale}
+        if button is not None:
+            event.update({"button": button, "clickCount": 1})
+        self.driver.execute_cdp_cmd("Input.dispatchMouseEvent", event)
+
+    def close(self):
+        self.driver.quit()
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+
+def native_frames(runner, run_dir, script, shots, stage=None, progress=None):
+    """The headless runner's canvas at each shot frame, as bottom-up BGR bytes."""
+    from PIL import Image
+
+    work = tempfile.mkdtemp(prefix="tessera-native-")
+    try:
+        for name in os.listdir(run_dir):
+            if name.startswith("st") and name.endswith(".dat"):
+                shutil.copy(os.path.join(run_dir, name), work)
+        if progress is not None:
+            with open(os.path.join(work, "hist.dat"), "wb") as out:
+                out.write(progress)
+        command = [runner, "--headless", "--dir", work, "--input", script]
+        if stage is not None:
+            command += ["--stage", str(stage)]
+        for frame in shots:
+            command += ["--shot", "%d:%s/shot%d.png" % (frame, work, frame)]
+        import subprocess
+        subprocess.run(command, check=True)
+        pictures = {}
+        for frame in shots:
+            with Image.open("%s/shot%d.png" % (work, frame)) as image:
+                pictures[frame] = image.convert("RGB").transpose(Image.Transpose.FLIP_TOP_BOTTOM).tobytes("raw", "BGR")
+        return pictures
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def first_difference(expected, actual):
+    """Where two canvases first differ, as (x, y from the top, channel), or None."""
+    for index, (a, b) in enumerate(zip(expected, actual)):
+        if a != b:
+            pixel, channel = divmod(index, 3)
+            return pixel % 640, 479 - pixel // 640, "BGR"[channel]
+    return None if len(expected) == len(actual) else "length"

@@ -1,0 +1,168 @@
+"""Browser tests of the page: frames identical to the headless runner's, real play kept across a reload, a missing stage.
+
+usage: web_test.py identical-frames|real-play|missing-stage WEB_BUILD RUNNER RUN_DIR SOURCE_DIR
+"""
+import os
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from page_driver import Browser, PageServer, first_difference, native_frames  # noqa: E402
+
+FRAME_SECONDS = 0.05
+HOLD_SECONDS = 0.1  # a press held over two frames, so the 50 ms sampling sees it
+SETTLE_SECONDS = 3.0
+
+# The README's screenshot scripts with their stage and progress, and a whole stage played and cleared.
+SELECT_PROGRESS = bytes([0xB6, 0x0F, 0x13, 0, 0, 0, 0, 1] + [0] * 16)
+SCRIPTS = [
+    ("docs/screenshots/select.txt", None, SELECT_PROGRESS),
+    ("docs/screenshots/play.txt", 6, None),
+    ("docs/screenshots/chooser.txt", 8, None),
+    ("docs/screenshots/celebration.txt", 0, None),
+    ("tests/data/whole-stage.txt", None, None),
+]
+
+
+def read_steps(path):
+    """The script's seed and its (frame, x, y, buttons) steps."""
+    seed, steps = None, []
+    with open(path) as script:
+        for line in script:
+            words = line.split()
+            if not words or words[0].startswith("#"):
+                continue
+            if words[0] == "seed":
+                seed = int(words[1])
+            else:
+                steps.append((int(words[0]), int(words[1]), int(words[2]), words[3]))
+    return seed, steps
+
+
+def identical_frames(build, runner, run_dir, source):
+    server = PageServer(build)
+    browser = Browser()
+    try:
+        failures = []
+        for script, stage, progress in SCRIPTS:
+            path = os.path.join(source, script)
+            _, steps = read_steps(path)
+            last = steps[-1][0]
+            shots = sorted(set(list(range(0, last + 1, 10)) + [last]))
+            expected = native_frames(runner, run_dir, path, shots, stage, progress)
+            browser.open(server.url("page/index.html?test"))
+            if progress is not None:
+                browser.driver.execute_script(
+                    "Module.FS.writeFile('/game/hist.dat', new Uint8Array(arguments[0]));", list(progress))
+            with open(path) as text:
+                loaded = browser.driver.execute_script(
+                    "return Module.ccall('tessera_test_load_script', 'number', ['string', 'number'], arguments);",
+                    text.read(), -1 if stage is None else stage)
+            if not loaded:
+                failures.append("%s: the page did not take the script" % script)
+                continue
+            for frame in shots:
+                browser.driver.execute_script("Module._tessera_test_run_to(arguments[0]);", frame)
+                actual = browser.canvas()
+                where = first_difference(expected[frame], actual)
+                if where is not None:
+                    failures.append("%s frame %d: first difference at %s" % (script, frame, where))
+            print("%s: %d frames compared" % (script, len(shots)))
+        if failures:
+            raise AssertionError("\n".join(failures))
+    finally:
+        browser.close()
+        server.close()
+
+
+def play_steps(browser, steps, until_frame):
+    """Plays script steps in real time: moves, then presses held long enough for the frames to see."""
+    held = ""
+    for frame, x, y, buttons in steps:
+        if frame > until_frame:
+            break
+        browser.mouse("mouseMoved", x, y)
+        time.sleep(FRAME_SECONDS * 1.5)
+        for letter, button in (("L", "left"), ("R", "right")):
+            if letter in buttons and letter not in held:
+                browser.mouse("mousePressed", x, y, button)
+                time.sleep(HOLD_SECONDS)
+            if letter in held and letter not in buttons:
+                browser.mouse("mouseReleased", x, y, button)
+                time.sleep(HOLD_SECONDS)
+        held = buttons
+
+
+def real_play(build, runner, run_dir, source):
+    """Stage 1 cleared with real mouse events, "Perfect!" seen, then the list after a reload shows it cleared."""
+    path = os.path.join(source, "tests/data/whole-stage.txt")
+    seed, steps = read_steps(path)
+    cover_frame = 24  # the drop that covers the board is released here
+    work = tempfile.mkdtemp(prefix="tessera-web-")
+    covered = os.path.join(work, "covered.txt")
+    with open(covered, "w") as out:
+        out.write("seed %d\n" % seed)
+        out.writelines("%d %d %d %s\n" % step for step in steps if step[0] <= cover_frame)
+        out.write("%d 50 86 -\n" % (cover_frame + 80))
+    perfect = native_frames(runner, run_dir, covered, [cover_frame + 80])[cover_frame + 80]
+    cleared = bytes([0xB6, 0x0F, 0x13, 0, 1] + [0] * 19)
+    listing = os.path.join(work, "list.txt")
+    with open(listing, "w") as out:
+        out.write("seed %d\n0 630 470 -\n60 630 470 -\n" % seed)
+    cleared_list = native_frames(runner, run_dir, listing, [60], None, cleared)[60]
+
+    server = PageServer(build)
+    browser = Browser()
+    try:
+        browser.open(server.url("page/index.html?seed=%d" % seed))
+        play_steps(browser, steps, cover_frame)
+        time.sleep(SETTLE_SECONDS)
+        where = first_difference(perfect, browser.canvas())
+        assert where is None, "after the covering drop the page is not at rest on \"Perfect!\": %s" % (where,)
+        print("\"Perfect!\" at rest, byte for byte as the headless runner draws it")
+        browser.mouse("mouseMoved", 300, 300)
+        time.sleep(FRAME_SECONDS * 2)
+        browser.mouse("mousePressed", 300, 300, "left")
+        time.sleep(HOLD_SECONDS)
+        browser.mouse("mouseReleased", 300, 300, "left")
+        time.sleep(SETTLE_SECONDS)
+        browser.open(server.url("page/index.html?seed=%d" % seed))
+        browser.mouse("mouseMoved", 630, 470)
+        time.sleep(SETTLE_SECONDS)
+        where = first_difference(cleared_list, browser.canvas())
+        assert where is None, "after the reload the list does not show stage 1 cleared: %s" % (where,)
+        print("after a reload the stage list shows stage 1 \"Cleared!\"")
+    finally:
+        browser.close()
+        server.close()
+
+
+def missing_stage(build, runner, run_dir, source):
+    """Without st5.dat the page shows the dialog with its text; OK ends the game."""
+    server = PageServer(build)
+    browser = Browser()
+    try:
+        browser.open(server.url("test-pages/without-st5/index.html"))
+        browser.wait_for("return document.getElementById('box').open;", "the dialog")
+        caption, text = browser.driver.execute_script(
+            "return [document.getElementById('box-caption').textContent,"
+            " document.getElementById('box-text').textContent];")
+        assert caption == "失敗", caption
+        assert text == "データファイルのロードに失敗しました。", text
+        assert browser.driver.execute_script("return document.getElementById('ended').hidden;")
+        browser.driver.execute_script("document.getElementById('box-ok').click();")
+        browser.wait_for("return !document.getElementById('ended').hidden;", "the end of the game")
+        print("dialog \"%s\": \"%s\"; OK ended the game" % (caption, text))
+    finally:
+        browser.close()
+        server.close()
+
+
+TESTS = {"identical-frames": identical_frames, "real-play": real_play, "missing-stage": missing_stage}
+
+if __name__ == "__main__":
+    if len(sys.argv) != 6 or sys.argv[1] not in TESTS:
+        sys.stderr.write(__doc__)
+        sys.exit(2)
+    TESTS[sys.argv[1]](*sys.argv[2:])
