@@ -1,5 +1,5 @@
 # Thin entry points: everything real lives in CMake and the scripts.
-.PHONY: test run play-build package package-only release bench clean
+.PHONY: test run play-build package package-only release bench web web-only bench-web clean
 
 
 # The optimised game and its Debian package come first: the idle-CPU, valgrind
@@ -8,8 +8,10 @@
 test:
 	scripts/install-deps
 	$(MAKE) package-only
+	$(MAKE) web-only
 	cmake --preset dev -DTESSERA_RELEASE_BINARY=$(CURDIR)/build/play/tessera \
-		-DTESSERA_DEB=$$(ls $(CURDIR)/build/play/tessera_*_amd64.deb)
+		-DTESSERA_DEB=$$(ls $(CURDIR)/build/play/tessera_*_amd64.deb) \
+		-DTESSERA_WEB_BUILD=$(CURDIR)/build/web
 	cmake --build --preset dev
 	ctest --preset dev
 
@@ -41,6 +43,23 @@ release:
 
 bench: release
 	build/release/bench/tessera-bench
+
+# The browser page in build/web/page: the native play build makes the glyph
+# pack and the stages, Emscripten the rest. scripts/serve-web serves it.
+web:
+	scripts/install-deps --web
+	$(MAKE) web-only
+	@echo "the page is in build/web/page: scripts/serve-web serves it"
+
+web-only:
+	cmake --preset play
+	cmake --build --preset play --target tessera tessera-glyphs tessera_stages
+	cmake --preset web
+	cmake --build --preset web
+
+# The heaviest frame in Chromium against the native release build, and the idle page's CPU.
+bench-web: release web-only
+	scripts/bench-web
 
 clean:
 	rm -rf build

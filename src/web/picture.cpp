@@ -1,6 +1,8 @@
 // ConvertCanvas: one pass over the pixel store, last row first, BGR to RGBA.
 #include "web/picture.h"
 
+#include <cstring>
+
 namespace {
 constexpr uint8_t opaque = 255;
 }
@@ -18,4 +20,20 @@ void ConvertCanvas(const Canvas& canvas, uint8_t* rgba)
             out[3] = opaque;
         }
     }
+}
+
+bool SamePixels(const uint8_t* a, const uint8_t* b, size_t count)
+{
+    size_t i = 0;
+    for (; i + sizeof(uint64_t) <= count; i += sizeof(uint64_t)) {
+        uint64_t left = 0;
+        uint64_t right = 0;
+        std::memcpy(&left, a + i, sizeof left);
+        std::memcpy(&right, b + i, sizeof right);
+        if (left != right) return false;
+    }
+    for (; i < count; ++i) {
+        if (a[i] != b[i]) return false;
+    }
+    return true;
 }

@@ -59,7 +59,7 @@ int32_t testFrames = 0;
 void Present()
 {
     const Canvas& canvas = canvases[0];
-    if (shownValid && std::memcmp(shownCanvas.get(), canvas.pixels.get(), canvasBytes) == 0) return;
+    if (shownValid && SamePixels(shownCanvas.get(), canvas.pixels.get(), canvasBytes)) return;
     std::memcpy(shownCanvas.get(), canvas.pixels.get(), canvasBytes);
     shownValid = true;
     ConvertCanvas(canvas, picture.get());

@@ -126,3 +126,14 @@ def first_difference(expected, actual):
             pixel, channel = divmod(index, 3)
             return pixel % 640, 479 - pixel // 640, "BGR"[channel]
     return None if len(expected) == len(actual) else "length"
+
+
+def save_pair(expected, actual, name):
+    """Writes both canvases as PNGs for a look at a failure; returns where they are."""
+    from PIL import Image
+
+    folder = tempfile.mkdtemp(prefix="tessera-web-failure-")
+    for kind, data in (("expected", expected), ("actual", actual)):
+        Image.frombytes("RGB", (640, 480), data, "raw", "BGR").transpose(Image.Transpose.FLIP_TOP_BOTTOM).save(
+            os.path.join(folder, "%s-%s.png" % (name, kind)))
+    return folder
