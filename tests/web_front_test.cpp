@@ -1,0 +1,93 @@
+// The browser front end's own logic, run natively: its frame clock, DOM input mapping and picture conversion.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "draw/canvas.h"
+#include "support/input_snapshot.h"
+#include "web/dom_input.h"
+#include "web/frame_clock.h"
+#include "web/picture.h"
+
+TEST(WebFrameClock, KeepsFiftyMillisecondStepsAndDropsLateFrames)
+{
+    FrameClock clock;
+    StartFrameClock(clock, 1000);
+    EXPECT_FALSE(TakeDueFrame(clock, 1000));  // due strictly after the time
+    EXPECT_EQ(WaitBeforeNextFrame(clock, 1000), 1);
+    EXPECT_TRUE(TakeDueFrame(clock, 1000.5));
+    EXPECT_EQ(clock.nextFrameTime, 1050);
+    EXPECT_FALSE(TakeDueFrame(clock, 1049));
+    EXPECT_EQ(WaitBeforeNextFrame(clock, 1020), 31);
+    // On time: the schedule moves by exactly one period.
+    EXPECT_TRUE(TakeDueFrame(clock, 1051));
+    EXPECT_EQ(clock.nextFrameTime, 1100);
+    // A frame that took 120 ms: the frames in between are dropped, not run.
+    EXPECT_TRUE(TakeDueFrame(clock, 1220));
+    EXPECT_EQ(clock.nextFrameTime, 1270);
+    EXPECT_FALSE(TakeDueFrame(clock, 1230));
+    EXPECT_EQ(WaitBeforeNextFrame(clock, 1300), 0);
+}
+
+TEST(WebInput, MapsTheGamesKeysAndButtonsAndNothingElse)
+{
+    EXPECT_EQ(KeyBitForKeyCode(0x25), InputKey::Left);
+    EXPECT_EQ(KeyBitForKeyCode(0x28), InputKey::Down);
+    EXPECT_EQ(KeyBitForKeyCode(0x1B), InputKey::Escape);
+    EXPECT_EQ(KeyBitForKeyCode(0x10), InputKey::Shift);
+    EXPECT_EQ(KeyBitForKeyCode(0x41), 0u);  // A
+    EXPECT_EQ(KeyBitForMouseButton(0), InputKey::LeftButton);
+    EXPECT_EQ(KeyBitForMouseButton(2), InputKey::RightButton);
+    EXPECT_EQ(KeyBitForMouseButton(1), 0u);
+
+    ReleaseAllKeys();
+    PressKeyBit(InputKey::LeftButton);
+    PressKeyBit(InputKey::RightButton);
+    ReleaseKeyBit(InputKey::RightButton);
+    EXPECT_TRUE(WebKeyDown(InputKey::LeftButton));
+    EXPECT_FALSE(WebKeyDown(InputKey::RightButton));
+    ReleaseAllKeys();  // the page lost the focus
+    EXPECT_FALSE(WebKeyDown(InputKey::LeftButton));
+}
+
+TEST(WebInput, BringsPositionsOnAScaledCanvasBackToItsPixels)
+{
+    EXPECT_EQ(CanvasPixel(0, 640, 640), 0);
+    EXPECT_EQ(CanvasPixel(639.9, 640, 640), 639);
+    EXPECT_EQ(CanvasPixel(1000, 1280, 640), 500);   // shown twice as large
+    EXPECT_EQ(CanvasPixel(1001.9, 1280, 640), 500);
+    EXPECT_EQ(CanvasPixel(1279, 1280, 640), 639);
+    // Outside the canvas (a drag past its edge) stays on it.
+    EXPECT_EQ(CanvasPixel(-3, 1280, 640), 0);
+    EXPECT_EQ(CanvasPixel(1400, 1280, 640), 639);
+    EXPECT_EQ(CanvasPixel(10, 0, 640), 0);  // a canvas not laid out yet
+}
+
+TEST(WebPicture, TurnsTheBottomUpBgrStoreIntoTopDownRgba)
+{
+    Canvas& canvas = canvases[0];
+    canvas.create(canvasWidth, canvasHeight);
+    uint8_t* topLeft = canvas.pixelAddress(0, 0);
+    topLeft[0] = 1;  // blue
+    topLeft[1] = 2;  // green
+    topLeft[2] = 3;  // red
+    uint8_t* bottomRight = canvas.pixelAddress(canvasWidth - 1, canvasHeight - 1);
+    bottomRight[2] = 200;
+    std::vector<uint8_t> rgba(pictureBytes, 0);
+    ConvertCanvas(canvas, rgba.data());
+    EXPECT_EQ((std::vector<uint8_t>(rgba.begin(), rgba.begin() + 4)), (std::vector<uint8_t>{3, 2, 1, 255}));
+    EXPECT_EQ(rgba[pictureBytes - 4], 200);
+    EXPECT_EQ(rgba[pictureBytes - 1], 255);
+}
+
+TEST(WebPicture, TellsEqualStoresFromOnesThatDifferInAnyByte)
+{
+    std::vector<uint8_t> a(1003, 7);
+    std::vector<uint8_t> b = a;
+    EXPECT_TRUE(SamePixels(a.data(), b.data(), a.size()));
+    for (size_t at : {size_t{0}, size_t{7}, size_t{8}, size_t{999}, size_t{1002}}) {
+        b[at] = 8;
+        EXPECT_FALSE(SamePixels(a.data(), b.data(), a.size())) << at;
+        b[at] = 7;
+    }
+}
