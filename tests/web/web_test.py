@@ -128,6 +128,18 @@ def real_play(build, runner, run_dir, source):
         assert where is None, "after the covering drop the page is not at rest on \"Perfect!\": %s (pictures in %s)" % (
             where, save_pair(perfect, actual, "perfect"))
         print("\"Perfect!\" at rest, byte for byte as the headless runner draws it")
+        # The session saved by the page replays natively to the same picture.
+        recording = os.path.join(work, "session.txt")
+        with open(recording, "w") as out:
+            out.write(browser.driver.execute_script(
+                "return Module.FS.readFile(Module.UTF8ToString(Module._tessera_recording()), {encoding: 'utf8'});"))
+        _, recorded = read_steps(recording)
+        last = recorded[-1][0]
+        replayed = native_frames(runner, run_dir, recording, [last])[last]
+        where = first_difference(replayed, actual)
+        assert where is None, "the page's session does not replay natively: %s (pictures in %s)" % (
+            where, save_pair(replayed, actual, "replay"))
+        print("the page's session, %d frames, replays natively to the same picture" % (last + 1))
         browser.mouse("mouseMoved", 300, 300)
         time.sleep(FRAME_SECONDS * 2)
         browser.mouse("mousePressed", 300, 300, "left")
