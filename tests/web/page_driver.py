@@ -44,12 +44,12 @@ class PageServer:
 class Browser:
     """A headless Chromium with a profile of its own, so the browser's storage starts empty."""
 
-    def __init__(self):
+    def __init__(self, width=1000, height=800):
         self.profile = tempfile.mkdtemp(prefix="tessera-chromium-")
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
-                         "--window-size=1000,800", "--user-data-dir=" + self.profile,
+                         "--window-size=%d,%d" % (width, height), "--user-data-dir=" + self.profile,
                          "--disable-background-timer-throttling", "--disable-renderer-backgrounding"):
             options.add_argument(argument)
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)

@@ -77,6 +77,12 @@ def identical_frames(build, runner, run_dir, source):
         server.close()
 
 
+def expect_picture(expected, actual, name, what):
+    """Fails with where the canvases first differ, and both pictures saved for a look."""
+    where = first_difference(expected, actual)
+    assert where is None, "%s: first difference at %s (pictures in %s)" % (what, where, save_pair(expected, actual, name))
+
+
 def play_steps(browser, steps, until_frame):
     """Plays script steps in real time: moves, then presses held long enough for the frames to see."""
     held = ""
@@ -114,9 +120,13 @@ def real_play(build, runner, run_dir, source):
     cleared_list = native_frames(runner, run_dir, listing, [60], None, cleared)[60]
 
     server = PageServer(build)
-    browser = Browser()
+    # A window large enough for the page to show the canvas twice as large:
+    # the mouse must come back to the canvas's own pixels.
+    browser = Browser(1500, 1200)
     try:
         browser.open(server.url("page/index.html?seed=%d" % seed))
+        scale = browser.driver.execute_script("return document.getElementById('screen').getBoundingClientRect().width / 640;")
+        assert scale == 2, "the canvas is shown %s times as large, not twice" % scale
         # The script starts in play of stage 1: a player picks it on the list first.
         time.sleep(SETTLE_SECONDS)
         play_steps(browser, [(0, 480, 33, "-"), (1, 480, 33, "L"), (2, 480, 33, "-")], 2)
@@ -124,9 +134,7 @@ def real_play(build, runner, run_dir, source):
         play_steps(browser, steps, cover_frame)
         time.sleep(SETTLE_SECONDS)
         actual = browser.canvas()
-        where = first_difference(perfect, actual)
-        assert where is None, "after the covering drop the page is not at rest on \"Perfect!\": %s (pictures in %s)" % (
-            where, save_pair(perfect, actual, "perfect"))
+        expect_picture(perfect, actual, "perfect", "after the covering drop the page is not at rest on \"Perfect!\"")
         print("\"Perfect!\" at rest, byte for byte as the headless runner draws it")
         # The session saved by the page replays natively to the same picture.
         recording = os.path.join(work, "session.txt")
@@ -136,9 +144,7 @@ def real_play(build, runner, run_dir, source):
         _, recorded = read_steps(recording)
         last = recorded[-1][0]
         replayed = native_frames(runner, run_dir, recording, [last])[last]
-        where = first_difference(replayed, actual)
-        assert where is None, "the page's session does not replay natively: %s (pictures in %s)" % (
-            where, save_pair(replayed, actual, "replay"))
+        expect_picture(replayed, actual, "replay", "the page's session does not replay natively")
         print("the page's session, %d frames, replays natively to the same picture" % (last + 1))
         browser.mouse("mouseMoved", 300, 300)
         time.sleep(FRAME_SECONDS * 2)
@@ -149,10 +155,7 @@ def real_play(build, runner, run_dir, source):
         browser.open(server.url("page/index.html?seed=%d" % seed))
         browser.mouse("mouseMoved", 630, 470)
         time.sleep(SETTLE_SECONDS)
-        actual = browser.canvas()
-        where = first_difference(cleared_list, actual)
-        assert where is None, "after the reload the list does not show stage 1 cleared: %s (pictures in %s)" % (
-            where, save_pair(cleared_list, actual, "list"))
+        expect_picture(cleared_list, browser.canvas(), "list", "after the reload the list does not show stage 1 cleared")
         print("after a reload the stage list shows stage 1 \"Cleared!\"")
     finally:
         browser.close()
