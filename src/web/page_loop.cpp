@@ -1,0 +1,118 @@
+// The page's loop over emscripten's timers: picture of the period before, snapshot, GameFrame, timer to the next due time.
+#include "web/page_loop.h"
+
+#include <emscripten/emscripten.h>
+#include <emscripten/eventloop.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "draw/canvas.h"
+#include "game/game_frame.h"
+#include "shell/session_recorder.h"
+#include "support/input_snapshot.h"
+#include "support/message_box.h"
+#include "web/frame_clock.h"
+#include "web/picture.h"
+#include "web/web_page.h"
+
+namespace {
+// The session is recorded here, in the page's memory, for the page to save.
+constexpr char recordingDirectory[] = "/session";
+constexpr char recordingPath[] = "/session/tessera-session.txt";
+constexpr size_t canvasBytes = static_cast<size_t>(canvasWidth) * canvasHeight * 3;
+
+FrameClock frameClock;
+SessionRecorder recorder;
+int32_t framesRun = 0;
+bool ended = false;
+bool dialogOpen = false;
+bool endAfterDialog = false;
+
+// The converted picture and the canvas it was made from, made once.
+std::unique_ptr<uint8_t[]> picture;
+std::unique_ptr<uint8_t[]> shownCanvas;
+bool shownValid = false;
+
+void Present()
+{
+    const Canvas& canvas = canvases[0];
+    if (shownValid && SamePixels(shownCanvas.get(), canvas.pixels.get(), canvasBytes)) return;
+    std::memcpy(shownCanvas.get(), canvas.pixels.get(), canvasBytes);
+    shownValid = true;
+    ConvertCanvas(canvas, picture.get());
+    ShowPicture(picture.get());
+}
+
+void RunFrame()
+{
+    TakeInputSnapshot();
+    RecordFrameInput(recorder, framesRun);
+    ++framesRun;
+    if (GameFrame() != 0) EndPageGame();
+}
+
+// A frame when one is due: first the picture drawn in the period before,
+// then the snapshot and the game's frame; then a timer for the next due time.
+void Tick(void*)
+{
+    if (ended) return;
+    if (!dialogOpen && TakeDueFrame(frameClock, emscripten_get_now())) {
+        Present();
+        RunFrame();
+    }
+    if (!ended) emscripten_set_timeout(Tick, WaitBeforeNextFrame(frameClock, emscripten_get_now()), nullptr);
+}
+}  // namespace
+
+void StartPageLoop(uint32_t seed)
+{
+    shownCanvas = std::make_unique<uint8_t[]>(canvasBytes);
+    picture = std::make_unique<uint8_t[]>(pictureBytes);
+    mkdir(recordingDirectory, 0700);
+    StartRecording(recorder, recordingPath, seed);
+    Present();
+    // The first frame runs at once (it loads the stages), the next 50 ms on.
+    StartFrameClock(frameClock, emscripten_get_now());
+    RunFrame();
+    Tick(nullptr);
+}
+
+void EndPageGame()
+{
+    if (ended) return;
+    if (dialogOpen) {
+        endAfterDialog = true;
+        return;
+    }
+    ended = true;
+    MarkRecordingEnd(recorder, framesRun);
+    ShowGameEnded();
+}
+
+int32_t ShowPageDialog(const char* text, int32_t type, const char* caption)
+{
+    (void)type;  // the game shows one kind of box: one OK button, no icon
+    dialogOpen = true;
+    ShowDialog(caption, text);
+    return messageBoxIdOk;
+}
+
+extern "C" {
+EMSCRIPTEN_KEEPALIVE void tessera_dialog_closed()
+{
+    dialogOpen = false;
+    if (endAfterDialog) EndPageGame();
+}
+
+// The session so far as a runner script: the path of its file in the page's memory.
+EMSCRIPTEN_KEEPALIVE const char* tessera_recording()
+{
+    if (recorder.file == nullptr) return "";
+    MarkRecordingEnd(recorder, framesRun);
+    std::fflush(recorder.file);
+    return recorder.output.temporaryPath;
+}
+}
