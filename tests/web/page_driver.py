@@ -86,6 +86,11 @@ class Browser:
             event.update({"button": button, "clickCount": 1})
         self.driver.execute_cdp_cmd("Input.dispatchMouseEvent", event)
 
+    def key(self, kind, code, name):
+        """A real key event (keyDown or keyUp) with its virtual key code."""
+        self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", {
+            "type": kind, "windowsVirtualKeyCode": code, "nativeVirtualKeyCode": code, "key": name, "code": name})
+
     def close(self):
         self.driver.quit()
         shutil.rmtree(self.profile, ignore_errors=True)

@@ -157,6 +157,16 @@ def real_play(build, runner, run_dir, source):
         time.sleep(SETTLE_SECONDS)
         expect_picture(cleared_list, browser.canvas(), "list", "after the reload the list does not show stage 1 cleared")
         print("after a reload the stage list shows stage 1 \"Cleared!\"")
+        # Esc ends the game: the page says so, and no frame runs after it
+        # (the mouse on stage 2 would light its entry up).
+        before = browser.canvas()
+        browser.key("keyDown", 0x1B, "Escape")
+        browser.key("keyUp", 0x1B, "Escape")
+        browser.wait_for("return !document.getElementById('ended').hidden;", "the end of the game")
+        browser.mouse("mouseMoved", 500, 79)
+        time.sleep(FRAME_SECONDS * 6)
+        expect_picture(before, browser.canvas(), "escape", "a frame ran after Esc")
+        print("Esc ended the game; no frame ran after it")
     finally:
         browser.close()
         server.close()
