@@ -2,8 +2,8 @@
 #include "game/celebration.h"
 
 #include "draw/canvas.h"
-#include "game/game_fonts.h"
 #include "game/data_files.h"
+#include "game/game_fonts.h"
 #include "game/game_frame.h"
 #include "support/input_snapshot.h"
 

@@ -2,8 +2,8 @@
 #include "game/play_field.h"
 
 #include "draw/canvas.h"
-#include "game/game_fonts.h"
 #include "game/board_layout.h"
+#include "game/game_fonts.h"
 #include "game/piece_outline.h"
 #include "game/stage_play.h"
 #include "support/input_snapshot.h"

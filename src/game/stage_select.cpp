@@ -2,8 +2,8 @@
 #include "game/stage_select.h"
 
 #include "draw/canvas.h"
-#include "game/game_fonts.h"
 #include "game/board_layout.h"
+#include "game/game_fonts.h"
 #include "game/game_frame.h"
 #include "game/piece_outline.h"
 #include "support/format_ring.h"
@@ -18,8 +18,8 @@ Piece entryPiece;
 
 namespace {
 constexpr int32_t entryCellSize = 46;
-// The label is as tall as an entry's cell less its inset.
-static_assert(entryCellSize - 16 == stageLabelHeight);
+constexpr int32_t labelInset = 16;  // an entry's label is as tall as its cell less this
+static_assert(entryCellSize - labelInset == stageLabelHeight);
 constexpr int32_t barCells = 6;
 constexpr int32_t hoverBoxCells = 7;
 constexpr int32_t hoverShift = 20;
