@@ -48,11 +48,6 @@ struct HeadlessOptions {
 
 ScriptPlayer player;
 
-bool ScriptButtonDown(InputKey key)
-{
-    return (player.heldButtons & key) != 0;
-}
-
 int BadUsage(const std::string& reason)
 {
     std::fprintf(stderr, "tessera: %s\n%s", reason.c_str(), tesseraUsage);
@@ -122,7 +117,7 @@ int32_t FramesToRun(const HeadlessOptions& options, const InputScript& script)
 int RunFrames(const HeadlessOptions& options, const InputScript& script, std::FILE* trace)
 {
     int32_t frames = FramesToRun(options, script);
-    player = {&script, 0, 0};
+    StartScriptInput(player, script);
     for (int32_t frame = 0; frame < frames; ++frame) {
         PlayScriptUpTo(player, frame);
         TakeInputSnapshot();
@@ -163,7 +158,6 @@ int RunHeadless(int argc, char** argv)
 
     canvases[0].create(canvasWidth, canvasHeight);
     SeedRandom(seed);
-    SetKeyStateReader(ScriptButtonDown);
     RequestStageAtLoad(options.stage);
 
     int result = RunFrames(options, script, trace.stream);

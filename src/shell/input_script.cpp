@@ -9,6 +9,13 @@
 #include "support/parse_number.h"
 
 namespace {
+const ScriptPlayer* inputPlayer = nullptr;  // whose buttons the snapshot reads
+
+bool PlayerButtonDown(InputKey key)
+{
+    return inputPlayer != nullptr && (inputPlayer->heldButtons & key) != 0;
+}
+
 constexpr int64_t maxCoordinate = 0xFFFF;
 // The run lasts one frame past the last scripted one, which must still be a frame number.
 constexpr int64_t maxFrame = 0x7FFFFFFE;
@@ -95,4 +102,11 @@ void PlayScriptUpTo(ScriptPlayer& player, int32_t frame)
         RecordMouseMove(step.x, step.y);
         player.heldButtons = step.buttons;
     }
+}
+
+void StartScriptInput(ScriptPlayer& player, const InputScript& script)
+{
+    player = {&script, 0, 0};
+    inputPlayer = &player;
+    SetKeyStateReader(PlayerButtonDown);
 }

@@ -33,5 +33,9 @@ struct ScriptPlayer {
 };
 void PlayScriptUpTo(ScriptPlayer& player, int32_t frame);
 
+// Starts playing script from its first step and makes the player's buttons
+// the keys the snapshot reads; the player must outlive the replay.
+void StartScriptInput(ScriptPlayer& player, const InputScript& script);
+
 // The BUTTONS field of a script line for a button mask: "-", "L", "R" or "LR".
 const char* ButtonsField(uint32_t buttons);

@@ -17,17 +17,12 @@ std::optional<uint32_t> seedOption;
 InputScript testScript;
 ScriptPlayer testPlayer;
 int32_t testFrames = 0;
-
-bool ScriptButtonDown(InputKey key)
-{
-    return (testPlayer.heldButtons & key) != 0;
-}
 }  // namespace
 
 void StartTestEntry(std::optional<uint32_t> seed)
 {
     seedOption = seed;
-    SetKeyStateReader(ScriptButtonDown);
+    StartScriptInput(testPlayer, testScript);
 }
 
 extern "C" {
@@ -41,7 +36,7 @@ EMSCRIPTEN_KEEPALIVE int tessera_test_load_script(const char* text, int stage)
         std::fprintf(stderr, "%s\n", error.c_str());
         return 0;
     }
-    testPlayer = {&testScript, 0, 0};
+    StartScriptInput(testPlayer, testScript);
     testFrames = 0;
     SeedRandom(seedOption.value_or(testScript.seed.value_or(0)));
     RequestStageAtLoad(stage);

@@ -4,5 +4,5 @@
 #include <cstdint>
 #include <optional>
 
-// Makes the script's buttons the keys the snapshot reads; seed, when given, wins over a script's own.
+// The snapshot reads the test script's buttons; seed, when given, wins over a script's own.
 void StartTestEntry(std::optional<uint32_t> seed);

@@ -4,6 +4,7 @@ import functools
 import http.server
 import os
 import shutil
+import subprocess
 import tempfile
 import threading
 import time
@@ -113,7 +114,6 @@ def native_frames(runner, run_dir, script, shots, stage=None, progress=None):
             command += ["--stage", str(stage)]
         for frame in shots:
             command += ["--shot", "%d:%s/shot%d.png" % (frame, work, frame)]
-        import subprocess
         subprocess.run(command, check=True)
         pictures = {}
         for frame in shots:
