@@ -15,20 +15,13 @@
 namespace {
 std::atomic<int64_t> allocations{0};
 
-uint32_t heldButtons = 0;
-
-bool ScriptedButton(InputKey key)
-{
-    return (heldButtons & key) != 0;
-}
-
 // Runs frames with the mouse at (x, y); a click is a press then a release.
 int64_t CountedFrames(int32_t frames, int32_t x, int32_t y, uint32_t buttons)
 {
     int64_t before = allocations.load();
     for (int32_t i = 0; i < frames; ++i) {
         RecordMouseMove(x, y);
-        heldButtons = i == 0 ? buttons : 0;
+        SetHeldKeys(i == 0 ? buttons : 0);
         TakeInputSnapshot();
         EXPECT_EQ(GameFrame(), 0);
     }
@@ -77,7 +70,7 @@ TEST(Allocations, NoFrameAllocatesOnceFontsAndGlyphsAreLoaded)
     WriteTenStages(dir, MakeStage(3, 1, {{{0, 0}, {1, 0}}, {{0, 0}, {1, 0}, {2, 0}}}));
     canvases[0].create(640, 480);
     SeedRandom(9);
-    SetKeyStateReader(ScriptedButton);
+    ResetHeldKeys();
 
     // Warm-up: the data load, and every text drawn once so its glyphs are cached.
     CountedFrames(12, 500, 33, InputKey::LeftButton);
@@ -102,5 +95,5 @@ TEST(Allocations, NoFrameAllocatesOnceFontsAndGlyphsAreLoaded)
     EXPECT_EQ(CountedFrames(20, 300, 300, InputKey::LeftButton), 0) << "the celebration's end and its save";
     ASSERT_EQ(gameMode, 0);
     EXPECT_EQ(CountedFrames(30, 500, 171, 0), 0) << "the stage select screen";
-    SetKeyStateReader(nullptr);
+    ResetHeldKeys();
 }

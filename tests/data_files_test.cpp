@@ -119,3 +119,36 @@ TEST(ProgressFile, SaveWritesTheMagicAndKeepsEveryFlagByte)
     EXPECT_EQ(ReadBytes(progressFileName), ProgressBytes(progressFileMagic, flags));
 }
 
+
+TEST(ProgressFile, ASaveKeepsEveryClearAnotherGameStoredSinceTheLoad)
+{
+    TempDir dir;
+    ScopedChdir inside(dir.path);
+    uint8_t none[progressFlagCount] = {};
+    WriteBytes(progressFileName, ProgressBytes(progressFileMagic, none));
+    LoadProgressFile();
+    // Another game clears stage 5 (and keeps a byte of its own beyond the stages).
+    uint8_t theirs[progressFlagCount] = {};
+    theirs[5] = 2;
+    theirs[14] = 9;
+    WriteBytes(progressFileName, ProgressBytes(progressFileMagic, theirs));
+    progress.clearedFlags[0] = 1;
+    EXPECT_TRUE(SaveProgressFile());
+    uint8_t both[progressFlagCount] = {};
+    both[0] = 1;
+    both[5] = 2;
+    both[14] = 9;
+    EXPECT_EQ(ReadBytes(progressFileName), ProgressBytes(progressFileMagic, both));
+    EXPECT_EQ(progress.clearedFlags[5], 2) << "the stage list shows the other game's clear from now on";
+
+    // A damaged stored file changes nothing: a wrong magic, a byte too many.
+    for (const std::string& damaged : {ProgressBytes(stageFileMagic, theirs), ProgressBytes(progressFileMagic, theirs) + "x"}) {
+        std::memset(progress.clearedFlags, 0, sizeof progress.clearedFlags);
+        progress.clearedFlags[2] = 1;
+        WriteBytes(progressFileName, damaged);
+        EXPECT_TRUE(SaveProgressFile());
+        uint8_t ours[progressFlagCount] = {};
+        ours[2] = 1;
+        EXPECT_EQ(ReadBytes(progressFileName), ProgressBytes(progressFileMagic, ours));
+    }
+}

@@ -132,12 +132,6 @@ TEST(HostileFiles, FailedOutputsKeepTheOldFileAndSaySo)
     EXPECT_NE(trace.output.find("tessera: cannot write " + dir.file("trace.jsonl") + ": "), std::string::npos);
     for (const char* name : {"shot.png", "trace.jsonl"}) EXPECT_EQ(ReadBytes(dir.file(name)), "old content") << name;
     EXPECT_EQ(DirectoryEntries(dir.path), (std::vector<std::string>{"shot.png", "trace.jsonl"}));
-    // A device at the path is never replaced.
-    RunResult device = RunProgram(runner + " --dir " TESSERA_RUN_DIR " --shot 0:/dev/null");
-    EXPECT_EQ(device.exitCode, 2);
-    struct stat status {};
-    ASSERT_EQ(stat("/dev/null", &status), 0);
-    EXPECT_TRUE(S_ISCHR(status.st_mode));
 }
 
 TEST(HostileArguments, RunnerRefusesWhatCannotRunBeforeAnyFrame)

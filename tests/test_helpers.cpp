@@ -94,6 +94,23 @@ RunResult RunProgram(const std::string& commandLine)
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
+pid_t StartProgram(const std::string& commandLine)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        execl("/bin/sh", "sh", "-c", ("exec " + commandLine).c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return child;
+}
+
+int WaitProgram(pid_t child)
+{
+    int status = 0;
+    if (waitpid(child, &status, 0) != child) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 std::vector<std::string> ReadLines(const std::string& path)
 {
     std::ifstream file(path);

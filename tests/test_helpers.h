@@ -1,6 +1,8 @@
 // Shared test helpers: temporary directories, stage records, running the programs and reading PNGs.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,6 +38,11 @@ struct RunResult {
     std::string output;  // stdout and stderr together
 };
 RunResult RunProgram(const std::string& commandLine);
+
+// Starts a command line in the background, the program itself as the child
+// (sh execs it); WaitProgram gives its exit code, -1 when a signal ended it.
+pid_t StartProgram(const std::string& commandLine);
+int WaitProgram(pid_t child);
 
 std::vector<std::string> ReadLines(const std::string& path);
 

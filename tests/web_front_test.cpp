@@ -39,15 +39,6 @@ TEST(WebInput, MapsTheGamesKeysAndButtonsAndNothingElse)
     EXPECT_EQ(KeyBitForMouseButton(0), InputKey::LeftButton);
     EXPECT_EQ(KeyBitForMouseButton(2), InputKey::RightButton);
     EXPECT_EQ(KeyBitForMouseButton(1), 0u);
-
-    ReleaseAllKeys();
-    PressKeyBit(InputKey::LeftButton);
-    PressKeyBit(InputKey::RightButton);
-    ReleaseKeyBit(InputKey::RightButton);
-    EXPECT_TRUE(WebKeyDown(InputKey::LeftButton));
-    EXPECT_FALSE(WebKeyDown(InputKey::RightButton));
-    ReleaseAllKeys();  // the page lost the focus
-    EXPECT_FALSE(WebKeyDown(InputKey::LeftButton));
 }
 
 TEST(WebInput, BringsPositionsOnAScaledCanvasBackToItsPixels)

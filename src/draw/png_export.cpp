@@ -5,13 +5,13 @@
 
 #include <cerrno>
 
-#include "support/replacement_file.h"
+#include "support/user_output.h"
 
 bool WriteCanvasPng(const Canvas& canvas, const char* path)
 {
     if (canvas.pixels == nullptr) return false;
-    ReplacementFile file;
-    if (!BeginReplacement(file, path)) return false;
+    UserOutput file;
+    if (!OpenUserOutput(file, path)) return false;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(canvas.width);
@@ -22,9 +22,9 @@ bool WriteCanvasPng(const Canvas& canvas, const char* path)
     int ok = png_image_write_to_stdio(&image, file.stream, 0, canvas.pixels.get(), stride, nullptr);
     png_image_free(&image);
     if (ok == 0) {
-        AbandonReplacement(file);
+        AbandonUserOutput(file);
         errno = EIO;
         return false;
     }
-    return CommitReplacement(file);
+    return CloseUserOutput(file);
 }

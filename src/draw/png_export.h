@@ -3,7 +3,7 @@
 
 #include "draw/canvas.h"
 
-// Replaces the file at path whole: the picture goes to a new file beside it,
-// renamed over it once complete. On failure the old file stays, nothing new is
-// left behind, errno says why, and the result is false.
+// Writes the picture to a user-named output (see UserOutput): "-" and streams
+// in place, a file replaced whole. On failure a replaced file keeps its old
+// content, nothing new is left behind, errno says why, and the result is false.
 bool WriteCanvasPng(const Canvas& canvas, const char* path);

@@ -1,6 +1,7 @@
 // Loading and checking stage files, loading and saving the progress file.
 #include "game/data_files.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -105,8 +106,25 @@ bool LoadProgressFile()
     return true;
 }
 
+namespace {
+// Another game in the same directory may have saved its own clears since this
+// one loaded hist.dat: every flag set in a valid stored file stays set, in the
+// game and in the file about to be written. A damaged or missing file changes nothing.
+void KeepStoredClears()
+{
+    ProgressFile stored;
+    if (QueryFileSize(progressFileName) != static_cast<int32_t>(sizeof stored)) return;
+    if (ReadFileBytes(progressFileName, &stored, sizeof stored) != static_cast<int32_t>(sizeof stored)) return;
+    if (stored.magic != progressFileMagic) return;
+    for (int32_t i = 0; i < progressFlagCount; ++i) {
+        if (progress.clearedFlags[i] == 0) progress.clearedFlags[i] = stored.clearedFlags[i];
+    }
+}
+}  // namespace
+
 bool SaveProgressFile()
 {
+    KeepStoredClears();
     progress.magic = progressFileMagic;
     return WriteFileBytes(progressFileName, &progress, sizeof(ProgressFile)) != 0;
 }
@@ -114,5 +132,6 @@ bool SaveProgressFile()
 void MarkStageCleared()
 {
     progress.clearedFlags[currentStage] = 1;
-    SaveProgressFile();
+    // The game goes on with the clear in memory; the next save tries again.
+    if (!SaveProgressFile()) std::fprintf(stderr, "tessera: cannot save %s: %s\n", progressFileName, std::strerror(errno));
 }

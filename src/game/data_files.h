@@ -61,7 +61,10 @@ bool CheckStageLimits(const StageFile& stage, char* reason, size_t reasonSize);
 bool ReadStageFile(const char* name, StageFile& stage, char* reason, size_t reasonSize);
 bool LoadStageFile(const char* name, StageFile& stage);
 bool LoadProgressFile();
+// Writes progress to hist.dat, first taking in every clear a valid stored
+// hist.dat holds (another game may have saved it since this one loaded).
 bool SaveProgressFile();
 
-// Sets the current stage's cleared flag to 1 and saves the progress file.
+// Sets the current stage's cleared flag to 1 and saves the progress file; a
+// failed save is said in one line on stderr.
 void MarkStageCleared();

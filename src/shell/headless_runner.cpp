@@ -15,13 +15,14 @@
 #include "draw/canvas.h"
 #include "draw/png_export.h"
 #include "game/game_frame.h"
-#include "support/parse_number.h"
 #include "shell/input_script.h"
 #include "shell/trace_writer.h"
 #include "shell/usage.h"
+#include "support/command_options.h"
 #include "support/input_snapshot.h"
+#include "support/parse_number.h"
 #include "support/random.h"
-#include "support/replacement_file.h"
+#include "support/user_output.h"
 
 namespace {
 constexpr int exitFramesRan = 0;
@@ -65,37 +66,55 @@ bool ParseShot(const char* text, Shot& shot)
     return true;
 }
 
+enum HeadlessOption { DirOption = 256, SeedOption, StageOption, InputOption, FramesOption, TraceOption, ShotOption };
+
+constexpr option headlessOptions[] = {
+    {"headless", no_argument, nullptr, 0},
+    {"dir", required_argument, nullptr, DirOption},
+    {"seed", required_argument, nullptr, SeedOption},
+    {"stage", required_argument, nullptr, StageOption},
+    {"input", required_argument, nullptr, InputOption},
+    {"frames", required_argument, nullptr, FramesOption},
+    {"trace", required_argument, nullptr, TraceOption},
+    {"shot", required_argument, nullptr, ShotOption},
+    {nullptr, 0, nullptr, 0},
+};
+
 // Returns an empty text on success, else why the arguments are bad.
 std::string ParseOptions(int argc, char** argv, HeadlessOptions& options)
 {
-    for (int i = 0; i < argc; ++i) {
-        std::string option = argv[i];
-        if (i + 1 >= argc) return "option " + option + " needs a value";
-        const char* value = argv[++i];
+    StartOptionParsing();
+    int result = 0;
+    while ((result = getopt_long(argc, argv, ":", headlessOptions, nullptr)) != -1) {
+        const char* value = optarg;
         int64_t number = 0;
-        if (option == "--dir") {
-            options.directory = value;
-        } else if (option == "--seed") {
+        switch (result) {
+        case 0: break;  // --headless itself
+        case DirOption: options.directory = value; break;
+        case SeedOption:
             if (!ParseNumber(value, 0, UINT32_MAX, number)) return "--seed needs a number from 0 to 4294967295";
             options.seed = static_cast<uint32_t>(number);
-        } else if (option == "--stage") {
+            break;
+        case StageOption:
             if (!ParseNumber(value, 0, 9, number)) return "--stage needs a stage number from 0 to 9";
             options.stage = static_cast<int32_t>(number);
-        } else if (option == "--input") {
-            options.inputPath = value;
-        } else if (option == "--frames") {
+            break;
+        case InputOption: options.inputPath = value; break;
+        case FramesOption:
             if (!ParseNumber(value, 0, INT32_MAX, number)) return "--frames needs a number of frames";
             options.frames = static_cast<int32_t>(number);
-        } else if (option == "--trace") {
-            options.tracePath = value;
-        } else if (option == "--shot") {
+            break;
+        case TraceOption: options.tracePath = value; break;
+        case ShotOption: {
             Shot shot;
             if (!ParseShot(value, shot)) return "--shot needs FRAME:PATH.png with FRAME from 0 to 2147483646";
             options.shots.push_back(shot);
-        } else {
-            return "unknown option " + option;
+            break;
+        }
+        default: return OptionComplaint(result, argv);
         }
     }
+    if (optind < argc) return std::string("unexpected argument ") + argv[optind];
     for (const Shot& shot : options.shots) {
         if (options.frames >= 0 && shot.frame >= options.frames) {
             return "--shot frame " + std::to_string(shot.frame) + " is not among the " +
@@ -114,7 +133,7 @@ int32_t FramesToRun(const HeadlessOptions& options, const InputScript& script)
     return frames;
 }
 
-int RunFrames(const HeadlessOptions& options, const InputScript& script, std::FILE* trace)
+int RunFrames(const HeadlessOptions& options, const InputScript& script, const UserOutput& trace)
 {
     int32_t frames = FramesToRun(options, script);
     StartScriptInput(player, script);
@@ -122,7 +141,11 @@ int RunFrames(const HeadlessOptions& options, const InputScript& script, std::FI
         PlayScriptUpTo(player, frame);
         TakeInputSnapshot();
         if (GameFrame() != 0) return exitGameFailed;
-        if (trace != nullptr) WriteTraceLine(trace, frame);
+        if (trace.stream != nullptr) {
+            WriteTraceLine(trace.stream, frame);
+            // A reader of a pipe sees each frame as it runs.
+            if (trace.streaming) std::fflush(trace.stream);
+        }
         for (const Shot& shot : options.shots) {
             if (shot.frame == frame && !WriteCanvasPng(canvases[0], shot.path.c_str())) {
                 std::fprintf(stderr, "tessera: cannot write %s: %s\n", shot.path.c_str(), std::strerror(errno));
@@ -148,8 +171,8 @@ int RunHeadless(int argc, char** argv)
     if (options.directory != nullptr && chdir(options.directory) != 0) {
         return BadUsage(std::string("cannot enter directory ") + options.directory);
     }
-    ReplacementFile trace;
-    if (options.tracePath != nullptr && !BeginReplacement(trace, options.tracePath)) {
+    UserOutput trace;
+    if (options.tracePath != nullptr && !OpenUserOutput(trace, options.tracePath)) {
         return BadUsage(std::string("cannot write ") + options.tracePath + ": " + std::strerror(errno));
     }
 
@@ -160,13 +183,13 @@ int RunHeadless(int argc, char** argv)
     SeedRandom(seed);
     RequestStageAtLoad(options.stage);
 
-    int result = RunFrames(options, script, trace.stream);
+    int result = RunFrames(options, script, trace);
     if (options.tracePath != nullptr) {
         // The trace of the frames that ran is kept even when the game failed,
         // but never when a shot could not be written.
         if (result == exitBadUsage) {
-            AbandonReplacement(trace);
-        } else if (!CommitReplacement(trace)) {
+            AbandonUserOutput(trace);
+        } else if (!CloseUserOutput(trace)) {
             std::fprintf(stderr, "tessera: cannot write %s: %s\n", options.tracePath, std::strerror(errno));
             result = exitBadUsage;
         }

@@ -9,13 +9,6 @@
 #include "support/parse_number.h"
 
 namespace {
-const ScriptPlayer* inputPlayer = nullptr;  // whose buttons the snapshot reads
-
-bool PlayerButtonDown(InputKey key)
-{
-    return inputPlayer != nullptr && (inputPlayer->heldButtons & key) != 0;
-}
-
 constexpr int64_t maxCoordinate = 0xFFFF;
 // The run lasts one frame past the last scripted one, which must still be a frame number.
 constexpr int64_t maxFrame = 0x7FFFFFFE;
@@ -100,13 +93,12 @@ void PlayScriptUpTo(ScriptPlayer& player, int32_t frame)
     while (player.nextStep < steps.size() && steps[player.nextStep].frame <= frame) {
         const ScriptStep& step = steps[player.nextStep++];
         RecordMouseMove(step.x, step.y);
-        player.heldButtons = step.buttons;
+        SetHeldKeys(step.buttons);
     }
 }
 
 void StartScriptInput(ScriptPlayer& player, const InputScript& script)
 {
-    player = {&script, 0, 0};
-    inputPlayer = &player;
-    SetKeyStateReader(PlayerButtonDown);
+    player = {&script, 0};
+    ResetHeldKeys();
 }

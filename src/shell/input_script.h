@@ -29,12 +29,11 @@ bool ParseInputScript(const std::string& text, const char* name, InputScript& sc
 struct ScriptPlayer {
     const InputScript* script = nullptr;
     size_t nextStep = 0;
-    uint32_t heldButtons = 0;
 };
 void PlayScriptUpTo(ScriptPlayer& player, int32_t frame);
 
-// Starts playing script from its first step and makes the player's buttons
-// the keys the snapshot reads; the player must outlive the replay.
+// Starts playing script from its first step, with no key held; the script
+// must outlive the replay.
 void StartScriptInput(ScriptPlayer& player, const InputScript& script);
 
 // The BUTTONS field of a script line for a button mask: "-", "L", "R" or "LR".

@@ -6,16 +6,27 @@
 #include "shell/usage.h"
 #include "shell/window_shell.h"
 
+namespace {
+// Whether an option stands on the command line before any "--".
+bool HasOption(int argc, char** argv, const char* wanted)
+{
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], wanted) == 0) return true;
+    }
+    return false;
+}
+}  // namespace
+
 int main(int argc, char** argv)
 {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    if (HasOption(argc, argv, "--help")) {
         std::fputs(tesseraUsage, stdout);
         return 0;
     }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    if (HasOption(argc, argv, "--version")) {
         std::printf("tessera %s\n", TESSERA_VERSION);
         return 0;
     }
-    if (argc > 1 && std::strcmp(argv[1], "--headless") == 0) return RunHeadless(argc - 2, argv + 2);
-    return RunWindow(argc - 1, argv + 1);
+    if (HasOption(argc, argv, "--headless")) return RunHeadless(argc, argv);
+    return RunWindow(argc, argv);
 }

@@ -14,13 +14,15 @@ void WriteStep(SessionRecorder& recorder, int32_t frame, int32_t x, int32_t y, u
     recorder.lastX = x;
     recorder.lastY = y;
     recorder.lastButtons = buttons;
+    // A reader of a pipe sees each change as it happens.
+    if (recorder.output.streaming) std::fflush(recorder.file);
 }
 }  // namespace
 
 bool StartRecording(SessionRecorder& recorder, const char* path, uint32_t seed)
 {
     recorder = {};
-    if (!BeginReplacement(recorder.output, path)) return false;
+    if (!OpenUserOutput(recorder.output, path)) return false;
     recorder.file = recorder.output.stream;
     std::fprintf(recorder.file, "# tessera session\nseed %u\n", seed);
     return true;
@@ -50,5 +52,5 @@ bool StopRecording(SessionRecorder& recorder, int32_t framesRun)
     if (recorder.file == nullptr) return true;
     MarkRecordingEnd(recorder, framesRun);
     recorder.file = nullptr;
-    return CommitReplacement(recorder.output);
+    return CloseUserOutput(recorder.output);
 }

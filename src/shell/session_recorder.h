@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "support/replacement_file.h"
+#include "support/user_output.h"
 
 struct SessionRecorder {
-    ReplacementFile output;  // the recording replaces its file when it stops
+    UserOutput output;  // a file is replaced when the recording stops; a stream is written as it goes
     std::FILE* file = nullptr;
     int32_t lastFrame = -1;  // -1 until the first line is written
     int32_t lastX = 0;

@@ -1,4 +1,4 @@
-// Key and button state kept from SDL events, so a snapshot sees the state after the last handled event.
+// SDL's key, button, motion and wheel events into the shared held keys and the snapshot's mouse.
 #include "shell/window_input.h"
 
 #include <cstdint>
@@ -6,9 +6,8 @@
 namespace {
 constexpr int32_t wheelNotch = 120;
 
-// Left and right modifier keys are kept apart and merged when asked.
-uint32_t keysDown = 0;
 int32_t inputScale = 1;
+// Left and right modifier keys are kept apart: the game's bit is down while either is.
 bool leftControl = false;
 bool rightControl = false;
 bool leftShift = false;
@@ -38,7 +37,11 @@ uint32_t ButtonBitFor(uint8_t button)
 
 void SetBit(uint32_t bit, bool down)
 {
-    keysDown = down ? keysDown | bit : keysDown & ~bit;
+    if (down) {
+        PressKeys(bit);
+    } else {
+        ReleaseKeys(bit);
+    }
 }
 
 void RecordKey(SDL_Keycode key, bool down)
@@ -48,8 +51,10 @@ void RecordKey(SDL_Keycode key, bool down)
     case SDLK_RCTRL: rightControl = down; break;
     case SDLK_LSHIFT: leftShift = down; break;
     case SDLK_RSHIFT: rightShift = down; break;
-    default: SetBit(KeyBitFor(key), down); break;
+    default: SetBit(KeyBitFor(key), down); return;
     }
+    SetBit(InputKey::Control, leftControl || rightControl);
+    SetBit(InputKey::Shift, leftShift || rightShift);
 }
 }  // namespace
 
@@ -81,12 +86,4 @@ void RecordWindowInput(const SDL_Event& event)
         break;
     default: break;
     }
-}
-
-bool WindowKeyDown(InputKey key)
-{
-    uint32_t keys = keysDown;
-    if (leftControl || rightControl) keys |= InputKey::Control;
-    if (leftShift || rightShift) keys |= InputKey::Shift;
-    return (keys & key) != 0;
 }

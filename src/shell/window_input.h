@@ -9,8 +9,5 @@
 // divided by it, so the game sees its own client pixels.
 void SetWindowInputScale(int32_t scale);
 
-// Feeds one event into the key state and the snapshot's mouse; others are ignored.
+// Feeds one event into the held keys and the snapshot's mouse; others are ignored.
 void RecordWindowInput(const SDL_Event& event);
-
-// The key state as of the last event recorded, for TakeInputSnapshot.
-bool WindowKeyDown(InputKey key);

@@ -15,14 +15,15 @@
 
 #include "draw/canvas.h"
 #include "game/game_frame.h"
-#include "support/parse_number.h"
 #include "shell/box_process.h"
 #include "shell/quit_signals.h"
 #include "shell/session_recorder.h"
 #include "shell/usage.h"
 #include "shell/window_input.h"
+#include "support/command_options.h"
 #include "support/input_snapshot.h"
 #include "support/message_box.h"
+#include "support/parse_number.h"
 #include "support/random.h"
 
 namespace {
@@ -56,24 +57,37 @@ bool shownValid = false;
 bool repaintPending = false;
 bool closing = false;
 
-bool ParseOptions(int argc, char** argv, WindowOptions& options)
+enum WindowOption { SeedOption = 256, RecordOption, ScaleOption };
+
+constexpr option windowOptions[] = {
+    {"seed", required_argument, nullptr, SeedOption},
+    {"record", required_argument, nullptr, RecordOption},
+    {"scale", required_argument, nullptr, ScaleOption},
+    {nullptr, 0, nullptr, 0},
+};
+
+// Returns an empty text on success, else why the arguments are bad.
+std::string ParseOptions(int argc, char** argv, WindowOptions& options)
 {
-    for (int i = 0; i < argc; ++i) {
-        std::string option = argv[i];
-        if (i + 1 >= argc) return false;
-        const char* value = argv[++i];
+    StartOptionParsing();
+    int result = 0;
+    while ((result = getopt_long(argc, argv, ":", windowOptions, nullptr)) != -1) {
         int64_t number = 0;
-        if (option == "--seed" && ParseNumber(value, 0, UINT32_MAX, number)) {
+        switch (result) {
+        case SeedOption:
+            if (!ParseNumber(optarg, 0, UINT32_MAX, number)) return "--seed needs a number from 0 to 4294967295";
             options.seed = static_cast<uint32_t>(number);
-        } else if (option == "--record") {
-            options.recordPath = value;
-        } else if (option == "--scale" && ParseNumber(value, 1, maxScale, number)) {
+            break;
+        case RecordOption: options.recordPath = optarg; break;
+        case ScaleOption:
+            if (!ParseNumber(optarg, 1, maxScale, number)) return "--scale needs a number from 1 to 4";
             options.scale = static_cast<int32_t>(number);
-        } else {
-            return false;
+            break;
+        default: return OptionComplaint(result, argv);
         }
     }
-    return true;
+    if (optind < argc) return std::string("unexpected argument ") + argv[optind];
+    return {};
 }
 
 // Copies canvas 0 to the window: the bottom-up BGR store goes into the
@@ -216,7 +230,6 @@ bool CreateGameWindow(uint32_t seed, int32_t scale)
     shownSize = static_cast<size_t>(clientWidth) * clientHeight * 3;
     shownPixels = std::make_unique<uint8_t[]>(shownSize);
     SeedRandom(seed);
-    SetKeyStateReader(WindowKeyDown);
     SetWindowInputScale(scale);
     SetMessageBoxHandler(ShowWindowMessageBox);
     SDL_ShowWindow(mainWindow);
@@ -276,8 +289,9 @@ int RunWindow(int argc, char** argv)
 {
     CatchQuitSignals();
     WindowOptions options;
-    if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "tessera: bad arguments\n%s", tesseraUsage);
+    std::string reason = ParseOptions(argc, argv, options);
+    if (!reason.empty()) {
+        std::fprintf(stderr, "tessera: %s\n%s", reason.c_str(), tesseraUsage);
         return exitBadUsage;
     }
     uint32_t seed = options.seed.value_or(static_cast<uint32_t>(std::time(nullptr)));

@@ -1,28 +1,55 @@
-// Taking the input snapshot once per frame and recording the mouse between frames.
+// Taking the input snapshot once per frame; the held keys with their quick-press latch, the mouse between frames.
 #include "support/input_snapshot.h"
 
 InputSnapshot inputSnapshot{};
 int32_t wheelAccumulator = 0;
 
 namespace {
-KeyStateReader keyStateReader = nullptr;
+uint32_t heldKeys = 0;
+uint32_t pressedSinceSnapshot = 0;  // the latch: keys that went down since the last snapshot
+
+uint32_t PolledBits(uint32_t keys)
+{
+    uint32_t bits = 0;
+    for (InputKey key : polledKeys) bits |= keys & key;
+    return bits;
+}
 }  // namespace
 
-void SetKeyStateReader(KeyStateReader reader)
+void PressKeys(uint32_t keys)
 {
-    keyStateReader = reader;
+    keys = PolledBits(keys);
+    pressedSinceSnapshot |= keys & ~heldKeys;  // a repeat of a held key is no new press
+    heldKeys |= keys;
+}
+
+void ReleaseKeys(uint32_t keys)
+{
+    heldKeys &= ~keys;
+}
+
+void SetHeldKeys(uint32_t keys)
+{
+    ReleaseKeys(heldKeys & ~keys);
+    PressKeys(keys);
+}
+
+void ResetHeldKeys()
+{
+    heldKeys = 0;
+    pressedSinceSnapshot = 0;
+}
+
+uint32_t HeldKeys()
+{
+    return heldKeys;
 }
 
 void TakeInputSnapshot()
 {
     inputSnapshot.previousKeys = inputSnapshot.currentKeys;
-    uint32_t keys = 0;
-    if (keyStateReader != nullptr) {
-        for (InputKey key : polledKeys) {
-            if (keyStateReader(key)) keys |= key;
-        }
-    }
-    inputSnapshot.currentKeys = keys;
+    inputSnapshot.currentKeys = heldKeys | pressedSinceSnapshot;
+    pressedSinceSnapshot = 0;
     inputSnapshot.wheelDelta = wheelAccumulator;
     wheelAccumulator = 0;
 }

@@ -36,9 +36,17 @@ struct InputSnapshot {
 extern InputSnapshot inputSnapshot;
 extern int32_t wheelAccumulator;
 
-// The front end tells whether a key is down as of the last input event it handled.
-using KeyStateReader = bool (*)(InputKey key);
-void SetKeyStateReader(KeyStateReader reader);
+// Every front end reports its key and button events here, as it handles them.
+// A snapshot reads the keys held now and also every key that went down since
+// the snapshot before, so a press and release that both fall between two
+// frames (a tap, a quick click) is still seen, and its release one frame later.
+void PressKeys(uint32_t keys);
+void ReleaseKeys(uint32_t keys);
+// Exactly these keys are down now: presses for the new ones, releases for the rest.
+void SetHeldKeys(uint32_t keys);
+// Forgets every held and latched key, as at start.
+void ResetHeldKeys();
+uint32_t HeldKeys();
 
 void TakeInputSnapshot();
 

@@ -1,4 +1,4 @@
-// DOM input mapping: key codes, buttons and scaled positions, and the held keys the snapshot polls.
+// DOM input mapping: key codes, buttons and scaled positions on the shown canvas.
 #include "web/dom_input.h"
 
 namespace {
@@ -15,8 +15,6 @@ constexpr KeyCodeBit keyCodes[] = {
 };
 constexpr int32_t leftMouseButton = 0;
 constexpr int32_t rightMouseButton = 2;
-
-uint32_t heldKeys = 0;
 }  // namespace
 
 uint32_t KeyBitForKeyCode(int32_t keyCode)
@@ -40,24 +38,4 @@ int32_t CanvasPixel(double position, double shownSize, int32_t pixels)
     double scaled = position * pixels / shownSize;
     if (scaled >= pixels - 1) return pixels - 1;
     return static_cast<int32_t>(scaled);
-}
-
-void PressKeyBit(uint32_t bit)
-{
-    heldKeys |= bit;
-}
-
-void ReleaseKeyBit(uint32_t bit)
-{
-    heldKeys &= ~bit;
-}
-
-void ReleaseAllKeys()
-{
-    heldKeys = 0;
-}
-
-bool WebKeyDown(InputKey key)
-{
-    return (heldKeys & key) != 0;
 }

@@ -14,9 +14,3 @@ uint32_t KeyBitForMouseButton(int32_t button);
 // A position within the shown canvas, in page pixels, as a canvas pixel:
 // the canvas may be shown larger than its pixels; the result is within 0 .. pixels - 1.
 int32_t CanvasPixel(double position, double shownSize, int32_t pixels);
-
-// Key and button events as they arrive; the snapshot reads the state through WebKeyDown.
-void PressKeyBit(uint32_t bit);
-void ReleaseKeyBit(uint32_t bit);
-void ReleaseAllKeys();  // the page lost the focus: no release will come
-bool WebKeyDown(InputKey key);

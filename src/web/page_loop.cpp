@@ -113,6 +113,6 @@ EMSCRIPTEN_KEEPALIVE const char* tessera_recording()
     if (recorder.file == nullptr) return "";
     MarkRecordingEnd(recorder, framesRun);
     std::fflush(recorder.file);
-    return recorder.output.temporaryPath;
+    return recorder.output.replacement.temporaryPath;
 }
 }

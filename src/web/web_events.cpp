@@ -1,4 +1,4 @@
-// The html5.h callbacks: each event goes into the held keys or the snapshot's mouse, as the window's events do.
+// The html5.h callbacks: each event goes into the shared held keys or the snapshot's mouse, as the window's events do.
 #include "web/web_events.h"
 
 #include <emscripten/html5.h>
@@ -32,13 +32,13 @@ EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* event, void*)
 
 EM_BOOL OnMouseDown(int, const EmscriptenMouseEvent* event, void*)
 {
-    PressKeyBit(KeyBitForMouseButton(event->button));
+    PressKeys(KeyBitForMouseButton(event->button));
     return EM_TRUE;
 }
 
 EM_BOOL OnMouseUp(int, const EmscriptenMouseEvent* event, void*)
 {
-    ReleaseKeyBit(KeyBitForMouseButton(event->button));
+    ReleaseKeys(KeyBitForMouseButton(event->button));
     return EM_FALSE;
 }
 
@@ -54,7 +54,7 @@ EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* event, void*)
 {
     auto keyCode = static_cast<int32_t>(event->keyCode);
     uint32_t bit = KeyBitForKeyCode(keyCode);
-    PressKeyBit(bit);
+    PressKeys(bit);
     if (keyCode == escapeKeyCode && !event->repeat && escapeHandler != nullptr) escapeHandler();
     // The game's keys do not scroll the page or move the focus.
     return bit != 0 ? EM_TRUE : EM_FALSE;
@@ -62,13 +62,14 @@ EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* event, void*)
 
 EM_BOOL OnKeyUp(int, const EmscriptenKeyboardEvent* event, void*)
 {
-    ReleaseKeyBit(KeyBitForKeyCode(static_cast<int32_t>(event->keyCode)));
+    ReleaseKeys(KeyBitForKeyCode(static_cast<int32_t>(event->keyCode)));
     return EM_FALSE;
 }
 
 EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*)
 {
-    ReleaseAllKeys();
+    // No release will come for what is held now.
+    ReleaseKeys(HeldKeys());
     return EM_FALSE;
 }
 }  // namespace

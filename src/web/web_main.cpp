@@ -59,7 +59,6 @@ EMSCRIPTEN_KEEPALIVE void tessera_files_ready()
         uint32_t seed = options.seed.value_or(static_cast<uint32_t>(std::time(nullptr)));
         SeedRandom(seed);
         SetFileWrittenObserver(KeepGameFiles);
-        SetKeyStateReader(WebKeyDown);
         ListenToPage(EndPageGame);
         StartPageLoop(seed);
     }

@@ -26,11 +26,6 @@ constexpr int32_t selectFramesPerStage = 400;
 uint32_t heldButtons = 0;
 int64_t failures = 0;
 
-bool HeldButton(InputKey key)
-{
-    return (heldButtons & key) != 0;
-}
-
 void Fail(int64_t frame, const std::string& what)
 {
     if (failures++ < 20) std::fprintf(stderr, "tessera-soak: frame %lld: %s\n", static_cast<long long>(frame), what.c_str());
@@ -205,7 +200,6 @@ int main(int argc, char** argv)
 
     canvases[0].create(640, 480);
     SeedRandom(seed);
-    SetKeyStateReader(HeldButton);
     std::mt19937 random(seed);
     int64_t perStage = frames / stageCount;
     int64_t clears = 0;
@@ -236,6 +230,7 @@ int main(int argc, char** argv)
         } else {
             RandomInput(random);
         }
+        SetHeldKeys(heldButtons);
         TakeInputSnapshot();
         if (GameFrame() != 0) {
             Fail(frame, "a shipped stage failed to load");

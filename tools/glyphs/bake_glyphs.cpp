@@ -7,7 +7,7 @@
 
 #include "draw/font_cache.h"
 #include "game/game_fonts.h"
-#include "support/replacement_file.h"
+#include "support/user_output.h"
 
 namespace {
 constexpr int32_t bytesPerLine = 32;
@@ -41,8 +41,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: tessera-glyphs OUT.cpp\n");
         return 2;
     }
-    ReplacementFile output;
-    if (!BeginReplacement(output, argv[1])) {
+    UserOutput output;
+    if (!OpenUserOutput(output, argv[1])) {
         std::fprintf(stderr, "tessera-glyphs: cannot write %s: %s\n", argv[1], std::strerror(errno));
         return 2;
     }
@@ -54,7 +54,7 @@ int main(int argc, char** argv)
         FontFace* font = AcquireFont(use.face, use.height);
         if (font == nullptr || font->ftFace == nullptr) {
             std::fprintf(stderr, "tessera-glyphs: no font for \"%s\" at %d pixels\n", use.face, use.height);
-            AbandonReplacement(output);
+            AbandonUserOutput(output);
             return 1;
         }
         WriteFont(out, index++, use, *font);
@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     std::fprintf(out, "}  // namespace\n\nconst BakedFont bakedFonts[] = {");
     for (int32_t i = 0; i < index; ++i) std::fprintf(out, "font%d, ", i);
     std::fprintf(out, "};\nconst int32_t bakedFontCount = %d;\n", index);
-    if (!CommitReplacement(output)) {
+    if (!CloseUserOutput(output)) {
         std::fprintf(stderr, "tessera-glyphs: cannot write %s: %s\n", argv[1], std::strerror(errno));
         return 2;
     }

@@ -9,7 +9,7 @@
 #include "game/piece.h"
 #include "game/piece_outline.h"
 #include "support/parse_number.h"
-#include "support/replacement_file.h"
+#include "support/user_output.h"
 
 namespace {
 constexpr char usage[] = "usage: tessera-icon SIZE OUT.png\n       tessera-icon --svg OUT.svg\n";
@@ -87,8 +87,8 @@ void AverageDown(Canvas& small, int32_t size, int32_t factor)
 // outline's two widths over the centres of adjacent cells.
 bool WriteSvg(const char* path)
 {
-    ReplacementFile file;
-    if (!BeginReplacement(file, path)) return false;
+    UserOutput file;
+    if (!OpenUserOutput(file, path)) return false;
     std::FILE* out = file.stream;
     int32_t cell = svgSize / boardCells;
     int32_t margin = (svgSize - cell * boardCells) / 2;
@@ -124,7 +124,7 @@ bool WriteSvg(const char* path)
         std::fprintf(out, "  </g>\n");
     }
     std::fprintf(out, "</svg>\n");
-    return CommitReplacement(file);
+    return CloseUserOutput(file);
 }
 }  // namespace
 

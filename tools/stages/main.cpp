@@ -1,19 +1,22 @@
 // tessera-stages: builds, checks, shows and generates the game's stage files.
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "game/data_files.h"
 #include "support/bounded_read.h"
+#include "support/command_options.h"
 #include "support/file_io.h"
-#include "support/parse_number.h"
 #include "support/format_ring.h"
+#include "support/parse_number.h"
+#include "support/user_output.h"
 #include "tools/stages/stage_generator.h"
 #include "tools/stages/stage_grade.h"
 #include "tools/stages/stage_solver.h"
@@ -92,18 +95,21 @@ bool LoadAnyStage(const std::string& path, StageFile& stage)
     return RefuseRepeatedCells(path, stage);
 }
 
-int Build(const std::vector<std::string>& arguments)
+constexpr option buildOptions[] = {
+    {"output", required_argument, nullptr, 'o'},
+    {nullptr, 0, nullptr, 0},
+};
+
+int Build(int argc, char** argv)
 {
-    std::vector<std::string> sources;
     std::string directory;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == "-o") {
-            if (i + 1 >= arguments.size()) return Usage("-o needs a directory");
-            directory = arguments[++i];
-        } else {
-            sources.push_back(arguments[i]);
-        }
+    StartOptionParsing();
+    int result = 0;
+    while ((result = getopt_long(argc, argv, ":o:", buildOptions, nullptr)) != -1) {
+        if (result != 'o') return Usage(result == ':' ? "-o needs a directory" : OptionComplaint(result, argv));
+        directory = optarg;
     }
+    std::vector<std::string> sources(argv + optind, argv + argc);
     if (directory.empty() || sources.empty()) return Usage("build needs sources and -o DIR");
     if (static_cast<int32_t>(sources.size()) > 100) return Usage("at most 100 sources");
     std::error_code made;
@@ -116,50 +122,64 @@ int Build(const std::vector<std::string>& arguments)
         StageFile stage;
         if (!LoadAnyStage(sources[i], stage)) return exitInvalid;
         std::string target = directory + "/" + FormatText(stageFileNameFormat, static_cast<int>(i));
-        if (WriteFileBytes(target.c_str(), &stage, sizeof stage) == 0) {
-            std::fprintf(stderr, "%s: cannot be written\n", target.c_str());
+        if (!WriteUserFile(target.c_str(), &stage, sizeof stage)) {
+            std::fprintf(stderr, "%s: cannot be written: %s\n", target.c_str(), std::strerror(errno));
             return exitInvalid;
         }
     }
     return exitOk;
 }
 
-int Check(const std::vector<std::string>& arguments)
+enum CheckOption { SolveOption = 256, MirrorOption, BoardOnlyOption, DistinctOption, GradeOption, LimitOption,
+                   PrintOption, TimeLimitOption, JobsOption };
+
+constexpr option checkOptions[] = {
+    {"solve", no_argument, nullptr, SolveOption},
+    {"mirror", no_argument, nullptr, MirrorOption},
+    {"board-only", no_argument, nullptr, BoardOnlyOption},
+    {"distinct", no_argument, nullptr, DistinctOption},
+    {"grade", no_argument, nullptr, GradeOption},
+    {"limit", required_argument, nullptr, LimitOption},
+    {"print", required_argument, nullptr, PrintOption},
+    {"time-limit", required_argument, nullptr, TimeLimitOption},
+    {"jobs", required_argument, nullptr, JobsOption},
+    {nullptr, 0, nullptr, 0},
+};
+
+int Check(int argc, char** argv)
 {
     SolveOptions options;
     options.jobs = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
     bool solve = false;
     bool grade = false;
     int64_t printCount = 0;
-    std::vector<std::string> files;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument == "--solve") {
-            solve = true;
-        } else if (argument == "--mirror") {
-            options.mirror = true;
-        } else if (argument == "--board-only") {
-            options.boardOnly = true;
-        } else if (argument == "--distinct") {
-            options.distinct = true;
-        } else if (argument == "--grade") {
-            grade = true;
-        } else if (argument == "--limit" || argument == "--print" || argument == "--time-limit" || argument == "--jobs") {
-            int64_t number = 0;
-            if (i + 1 >= arguments.size() || !ParseNumber(arguments[i + 1], 1, INT32_MAX, number)) {
-                return Usage(argument + " needs a positive number");
+    StartOptionParsing();
+    int parsed = 0;
+    while ((parsed = getopt_long(argc, argv, ":", checkOptions, nullptr)) != -1) {
+        int64_t number = 0;
+        bool numbered = parsed == LimitOption || parsed == PrintOption || parsed == TimeLimitOption ||
+                        parsed == JobsOption;
+        if (numbered && !ParseNumber(optarg, 1, INT32_MAX, number)) {
+            return Usage(std::string("--") + checkOptions[parsed - SolveOption].name + " needs a positive number");
+        }
+        switch (parsed) {
+        case SolveOption: solve = true; break;
+        case MirrorOption: options.mirror = true; break;
+        case BoardOnlyOption: options.boardOnly = true; break;
+        case DistinctOption: options.distinct = true; break;
+        case GradeOption: grade = true; break;
+        case LimitOption: options.limit = number; break;
+        case PrintOption: printCount = number; break;
+        case TimeLimitOption: options.timeLimit = static_cast<double>(number); break;
+        case JobsOption: options.jobs = static_cast<int32_t>(std::min<int64_t>(number, maxJobs)); break;
+        default:
+            if (parsed == ':' && optopt >= LimitOption) {
+                return Usage(std::string("--") + checkOptions[optopt - SolveOption].name + " needs a positive number");
             }
-            ++i;
-            if (argument == "--limit") options.limit = number;
-            else if (argument == "--time-limit") options.timeLimit = static_cast<double>(number);
-            else if (argument == "--jobs") options.jobs = static_cast<int32_t>(std::min<int64_t>(number, maxJobs));
-            else printCount = number;
-        } else if (!argument.empty() && argument[0] == '-') {
-            return Usage("unknown option " + argument);
-        } else {
-            files.push_back(argument);
+            return Usage(OptionComplaint(parsed, argv));
         }
     }
+    std::vector<std::string> files(argv + optind, argv + argc);
     if (files.empty()) return Usage("check needs at least one file");
     options.report = printCount;
     if (printCount > 0 || options.distinct) solve = true;
@@ -209,43 +229,70 @@ int Check(const std::vector<std::string>& arguments)
     return status;
 }
 
-int Show(const std::vector<std::string>& arguments)
+int Show(int argc, char** argv)
 {
-    if (arguments.size() != 1) return Usage("show needs one stage file");
+    StartOptionParsing();
+    constexpr option noOptions[] = {{nullptr, 0, nullptr, 0}};
+    int result = getopt_long(argc, argv, ":", noOptions, nullptr);
+    if (result != -1) return Usage(OptionComplaint(result, argv));
+    if (argc - optind != 1) return Usage("show needs one stage file");
     StageFile stage;
-    if (!LoadAnyStage(arguments[0], stage)) return exitInvalid;
+    if (!LoadAnyStage(argv[optind], stage)) return exitInvalid;
     PrintStage(stdout, stage);
     return exitOk;
 }
 
-int Generate(const std::vector<std::string>& arguments)
+enum GenerateOption { UniqueOption = 256, WidthOption, HeightOption, PiecesOption, MinCellsOption, MaxCellsOption,
+                      GenerateSeedOption, DecoysOption, GenerateJobsOption, GenerateTimeLimitOption };
+
+constexpr option generateOptions[] = {
+    {"unique", no_argument, nullptr, UniqueOption},
+    {"width", required_argument, nullptr, WidthOption},
+    {"height", required_argument, nullptr, HeightOption},
+    {"pieces", required_argument, nullptr, PiecesOption},
+    {"min-cells", required_argument, nullptr, MinCellsOption},
+    {"max-cells", required_argument, nullptr, MaxCellsOption},
+    {"seed", required_argument, nullptr, GenerateSeedOption},
+    {"decoys", required_argument, nullptr, DecoysOption},
+    {"jobs", required_argument, nullptr, GenerateJobsOption},
+    {"time-limit", required_argument, nullptr, GenerateTimeLimitOption},
+    {nullptr, 0, nullptr, 0},
+};
+
+int Generate(int argc, char** argv)
 {
     GenerateOptions options;
     bool unique = false;  // only a stage whose board has one tiling up to its turns
     options.jobs = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument == "--unique") {
+    StartOptionParsing();
+    int result = 0;
+    while ((result = getopt_long(argc, argv, ":", generateOptions, nullptr)) != -1) {
+        if (result == UniqueOption) {
             unique = true;
             continue;
         }
-        int64_t number = 0;
-        if (i + 1 >= arguments.size() || !ParseNumber(arguments[i + 1], 0, UINT32_MAX, number)) {
-            return Usage(argument + " needs a number");
+        if (result == ':' && optopt > UniqueOption) {
+            return Usage(std::string("--") + generateOptions[optopt - UniqueOption].name + " needs a number");
         }
-        ++i;
+        if (result < WidthOption) return Usage(OptionComplaint(result, argv));
+        int64_t number = 0;
+        if (!ParseNumber(optarg, 0, UINT32_MAX, number)) {
+            return Usage(std::string("--") + generateOptions[result - UniqueOption].name + " needs a number");
+        }
         auto value = static_cast<int32_t>(std::min<int64_t>(number, INT32_MAX));
-        if (argument == "--width") options.width = value;
-        else if (argument == "--height") options.height = value;
-        else if (argument == "--pieces") options.pieces = value;
-        else if (argument == "--min-cells") options.minCells = value;
-        else if (argument == "--max-cells") options.maxCells = value;
-        else if (argument == "--seed") options.seed = static_cast<uint32_t>(number);
-        else if (argument == "--decoys") options.decoys = value;
-        else if (argument == "--jobs") options.jobs = std::clamp(value, 1, static_cast<int32_t>(maxJobs));
-        else if (argument == "--time-limit") options.timeLimit = static_cast<double>(std::max(value, 1));
-        else return Usage("unknown option " + argument);
+        switch (result) {
+        case WidthOption: options.width = value; break;
+        case HeightOption: options.height = value; break;
+        case PiecesOption: options.pieces = value; break;
+        case MinCellsOption: options.minCells = value; break;
+        case MaxCellsOption: options.maxCells = value; break;
+        case GenerateSeedOption: options.seed = static_cast<uint32_t>(number); break;
+        case DecoysOption: options.decoys = value; break;
+        case GenerateJobsOption: options.jobs = std::clamp(value, 1, static_cast<int32_t>(maxJobs)); break;
+        default: options.timeLimit = static_cast<double>(std::max(value, 1)); break;
+        }
     }
+    if (optind < argc) return Usage(std::string("unexpected argument ") + argv[optind]);
     if (options.decoys > 0 && !unique) return Usage("--decoys needs --unique");
     std::string source;
     std::string error;
@@ -278,10 +325,10 @@ int main(int argc, char** argv)
         std::printf("tessera-stages %s\n", TESSERA_VERSION);
         return exitOk;
     }
-    std::vector<std::string> arguments(argv + 2, argv + argc);
-    if (command == "build") return Build(arguments);
-    if (command == "check") return Check(arguments);
-    if (command == "show") return Show(arguments);
-    if (command == "generate") return Generate(arguments);
+    // Each command parses its own options, with the command in the place of the program's name.
+    if (command == "build") return Build(argc - 1, argv + 1);
+    if (command == "check") return Check(argc - 1, argv + 1);
+    if (command == "show") return Show(argc - 1, argv + 1);
+    if (command == "generate") return Generate(argc - 1, argv + 1);
     return Usage("unknown command " + command);
 }

@@ -1,0 +1,22 @@
+// StartOptionParsing and OptionComplaint over glibc's getopt_long state.
+#include "support/command_options.h"
+
+void StartOptionParsing()
+{
+    optind = 0;
+    opterr = 0;
+}
+
+std::string OptionComplaint(int result, char** argv)
+{
+    // The argument getopt_long stopped at: a long option without its "=value",
+    // or the one letter of a short option.
+    std::string name = optind > 0 ? argv[optind - 1] : "";
+    if (name.starts_with("--")) {
+        name = name.substr(0, name.find('='));
+    } else if (optopt > 0 && optopt < 128) {
+        name = std::string("-") + static_cast<char>(optopt);
+    }
+    if (result == ':') return "option " + name + " needs a value";
+    return "unknown option " + name;
+}
