@@ -106,19 +106,31 @@ bool LoadProgressFile()
     return true;
 }
 
-namespace {
-// Another game in the same directory may have saved its own clears since this
-// one loaded hist.dat: every flag set in a valid stored file stays set, in the
-// game and in the file about to be written. A damaged or missing file changes nothing.
-void KeepStoredClears()
+bool TakeStoredClears(ProgressFile& into, const void* image, int32_t size)
 {
     ProgressFile stored;
-    if (QueryFileSize(progressFileName) != static_cast<int32_t>(sizeof stored)) return;
-    if (ReadFileBytes(progressFileName, &stored, sizeof stored) != static_cast<int32_t>(sizeof stored)) return;
-    if (stored.magic != progressFileMagic) return;
+    if (size != static_cast<int32_t>(sizeof stored)) return false;
+    std::memcpy(&stored, image, sizeof stored);
+    if (stored.magic != progressFileMagic) return false;
+    bool changed = false;
     for (int32_t i = 0; i < progressFlagCount; ++i) {
-        if (progress.clearedFlags[i] == 0) progress.clearedFlags[i] = stored.clearedFlags[i];
+        if (into.clearedFlags[i] == 0 && stored.clearedFlags[i] != 0) {
+            into.clearedFlags[i] = stored.clearedFlags[i];
+            changed = true;
+        }
     }
+    return changed;
+}
+
+namespace {
+// Another game in the same directory may have saved its own clears since this
+// one loaded hist.dat: they join the game's flags before the save writes them.
+// The read takes one byte more than a progress file, so a longer file is damaged.
+void KeepStoredClears()
+{
+    uint8_t stored[sizeof(ProgressFile) + 1];
+    if (QueryFileSize(progressFileName) != static_cast<int32_t>(sizeof(ProgressFile))) return;
+    TakeStoredClears(progress, stored, ReadFileBytes(progressFileName, stored, sizeof stored));
 }
 }  // namespace
 

@@ -61,6 +61,10 @@ bool CheckStageLimits(const StageFile& stage, char* reason, size_t reasonSize);
 bool ReadStageFile(const char* name, StageFile& stage, char* reason, size_t reasonSize);
 bool LoadStageFile(const char* name, StageFile& stage);
 bool LoadProgressFile();
+// Sets in into every cleared flag that a stored progress file image holds, when
+// the image is a valid one (exactly a progress file's size, with its magic); a
+// damaged image changes nothing. Returns whether any flag was newly set.
+bool TakeStoredClears(ProgressFile& into, const void* image, int32_t size);
 // Writes progress to hist.dat, first taking in every clear a valid stored
 // hist.dat holds (another game may have saved it since this one loaded).
 bool SaveProgressFile();

@@ -97,6 +97,14 @@ click() {
     sleep 0.15
 }
 
+# A tap-to-click: pressed and released in one go, far within one 50 ms frame.
+quick_click() {
+    xdotool mousemove --window "$window" "$1" "$2"
+    sleep 0.15
+    xdotool mousedown 1 mouseup 1
+    sleep 0.2
+}
+
 press_key() {
     xdotool windowfocus "$1" 2>/dev/null
     sleep 0.1
@@ -210,6 +218,24 @@ click-and-escape)
     press_key "$window" Escape
     wait_for_exit 1
     [ "$exit_code" = "0" ] || fail "Esc did not end the game with exit code 0 within a second ($exit_code)"
+    ;;
+quick-clicks)
+    # Presses shorter than a frame are each seen once, and replay as they were seen.
+    start_game "$tessera" --seed 1 --record "$work/session.txt"
+    quick_click 500 33
+    sleep 1
+    screenshot "$work/shot.png"
+    [ "$(pixel "$work/shot.png" 50 86)" = "srgb(100,80,80)" ] || fail "a quick click on the first bar did not start stage 1"
+    for _ in 1 2 3 4 5; do quick_click 600 450; done
+    press_key "$window" Escape
+    wait_for_exit 2
+    [ "$exit_code" = "0" ] || fail "Esc gave $exit_code"
+    presses=$(grep -c ' L$' "$work/session.txt")
+    [ "$presses" = "6" ] || fail "6 quick clicks, $presses presses seen: $(cat "$work/session.txt")"
+    "$tessera" --headless --dir "$work/run" --input "$work/session.txt" --trace - >"$work/trace.jsonl" ||
+        fail "the replay failed"
+    grep -q '"gameMode":1,"modeInitPending":0,"currentStage":0,"playState":2' <(tail -1 "$work/trace.jsonl") ||
+        fail "the replay does not end with stage 1's chooser open: $(tail -1 "$work/trace.jsonl" | cut -c1-120)"
     ;;
 close-button)
     start_game "$tessera" --seed 1

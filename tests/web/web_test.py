@@ -1,6 +1,7 @@
-"""Browser tests of the page: frames identical to the headless runner's, real play kept across a reload, a missing stage.
+"""Browser tests of the page: frames identical to the headless runner's, real play kept across a reload, a missing
+stage, quick clicks, and two tabs clearing stages on one profile.
 
-usage: web_test.py identical-frames|real-play|missing-stage WEB_BUILD RUNNER RUN_DIR SOURCE_DIR
+usage: web_test.py identical-frames|real-play|missing-stage|quick-clicks|two-tabs WEB_BUILD RUNNER RUN_DIR SOURCE_DIR
 """
 import os
 import sys
@@ -11,7 +12,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from page_driver import Browser, PageServer, first_difference, native_frames, save_pair  # noqa: E402
 
 FRAME_SECONDS = 0.05
-HOLD_SECONDS = 0.1  # a press held over two frames, so the 50 ms sampling sees it
+HOLD_SECONDS = 0.1  # a press held over two frames, as a player's usually is
+QUICK_SECONDS = 0.005  # a tap: pressed and released well within one frame
 SETTLE_SECONDS = 3.0
 
 # The README's screenshot scripts with their stage and progress, and a whole stage played and cleared.
@@ -193,7 +195,92 @@ def missing_stage(build, runner, run_dir, source):
         server.close()
 
 
-TESTS = {"identical-frames": identical_frames, "real-play": real_play, "missing-stage": missing_stage}
+def stage_list_with(runner, run_dir, seed, cleared):
+    """The stage list at rest as the headless runner draws it, with the given stages (0 to 9) cleared."""
+    work = tempfile.mkdtemp(prefix="tessera-web-")
+    listing = os.path.join(work, "list.txt")
+    with open(listing, "w") as out:
+        out.write("seed %d\n0 630 470 -\n60 630 470 -\n" % seed)
+    flags = [1 if stage in cleared else 0 for stage in range(20)]
+    return native_frames(runner, run_dir, listing, [60], None, bytes([0xB6, 0x0F, 0x13, 0] + flags))[60]
+
+
+def quick_clicks(build, runner, run_dir, source):
+    """Clicks held 5 ms, shorter than a frame, start a stage and are each seen once."""
+    seed = 4
+    work = tempfile.mkdtemp(prefix="tessera-web-")
+    started = os.path.join(work, "started.txt")
+    with open(started, "w") as out:
+        out.write("seed %d\n0 480 33 -\n1 480 33 L\n2 480 33 -\n80 480 33 -\n" % seed)
+    expected = native_frames(runner, run_dir, started, [80])[80]
+    server = PageServer(build)
+    browser = Browser()
+    try:
+        browser.open(server.url("page/index.html?seed=%d" % seed))
+        time.sleep(SETTLE_SECONDS)
+        browser.mouse("mouseMoved", 480, 33)
+        time.sleep(FRAME_SECONDS * 2)
+        browser.mouse("mousePressed", 480, 33, "left")
+        time.sleep(QUICK_SECONDS)
+        browser.mouse("mouseReleased", 480, 33, "left")
+        time.sleep(SETTLE_SECONDS)
+        expect_picture(expected, browser.canvas(), "quick", "a 5 ms click on stage 1 did not start it")
+        # Five more quick clicks on an empty spot: each opens or closes the chooser, once.
+        for _ in range(5):
+            browser.mouse("mousePressed", 480, 33, "left")
+            time.sleep(QUICK_SECONDS)
+            browser.mouse("mouseReleased", 480, 33, "left")
+            time.sleep(FRAME_SECONDS * 4)
+        recording = browser.driver.execute_script(
+            "return Module.FS.readFile(Module.UTF8ToString(Module._tessera_recording()), {encoding: 'utf8'});")
+        presses = [line for line in recording.splitlines() if line.endswith(" L")]
+        assert len(presses) == 6, "6 quick clicks, %d presses seen:\n%s" % (len(presses), recording)
+        print("6 clicks held 5 ms: each seen once, and the first started stage 1 as the runner draws it")
+    finally:
+        browser.close()
+        server.close()
+
+
+def choose_and_play(browser, steps, bar_y):
+    """Picks a stage on the list by its bar, then plays a script's steps in real time."""
+    time.sleep(SETTLE_SECONDS)
+    play_steps(browser, [(0, 480, bar_y, "-"), (1, 480, bar_y, "L"), (2, 480, bar_y, "-")], 2)
+    time.sleep(FRAME_SECONDS * 4)
+    play_steps(browser, steps, steps[-1][0])
+    time.sleep(SETTLE_SECONDS)
+
+
+def two_tabs(build, runner, run_dir, source):
+    """Tab B opens, tab A opens; A clears stage 1, then B clears stage 2: both clears are kept."""
+    seed, first = read_steps(os.path.join(source, "tests/data/whole-stage.txt"))
+    _, second = read_steps(os.path.join(source, "tests/data/second-stage.txt"))
+    both = stage_list_with(runner, run_dir, seed, {0, 1})
+    server = PageServer(build)
+    browser = Browser()
+    try:
+        url = server.url("page/index.html?seed=%d" % seed)
+        browser.open(url)
+        tab_b = browser.driver.current_window_handle
+        browser.driver.switch_to.new_window("tab")
+        browser.open(url)
+        choose_and_play(browser, first, 33)
+        browser.driver.switch_to.window(tab_b)
+        choose_and_play(browser, second, 79)
+        browser.mouse("mouseMoved", 630, 470)
+        time.sleep(SETTLE_SECONDS)
+        expect_picture(both, browser.canvas(), "tab-b", "tab B's list does not show both stages cleared")
+        browser.open(url)
+        browser.mouse("mouseMoved", 630, 470)
+        time.sleep(SETTLE_SECONDS)
+        expect_picture(both, browser.canvas(), "reloaded", "after a reload the stored progress lacks a clear")
+        print("stage 1 cleared in tab A and stage 2 in tab B: both kept, in tab B and after a reload")
+    finally:
+        browser.close()
+        server.close()
+
+
+TESTS = {"identical-frames": identical_frames, "real-play": real_play, "missing-stage": missing_stage,
+         "quick-clicks": quick_clicks, "two-tabs": two_tabs}
 
 if __name__ == "__main__":
     if len(sys.argv) != 6 or sys.argv[1] not in TESTS:
