@@ -16,4 +16,7 @@ constexpr char tesseraUsage[] =
     "    --input FILE    lines \"FRAME X Y BUTTONS\" (BUTTONS: -, L, R or LR), \"seed N\", # comments\n"
     "    --frames N      run N frames (default: to the last scripted frame and the last shot)\n"
     "    --trace FILE    write the game state after every frame, one JSON object a line\n"
-    "    --shot F:PATH   write frame F's picture as a PNG; may be repeated\n";
+    "    --shot F:PATH   write frame F's picture as a PNG; may be repeated\n"
+    "\n"
+    "Options take their value as --opt VALUE or --opt=VALUE. An output FILE or PATH may be -\n"
+    "for standard output; pipes and devices are written in place, links followed.\n";
