@@ -53,7 +53,7 @@ web:
 
 web-only:
 	cmake --preset play
-	cmake --build --preset play --target tessera tessera-glyphs tessera_stages
+	cmake --build --preset play --target tessera tessera-glyphs tessera-icon tessera_stages
 	cmake --preset web
 	cmake --build --preset web
 

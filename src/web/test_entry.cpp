@@ -54,6 +54,13 @@ EMSCRIPTEN_KEEPALIVE int tessera_test_run_to(int frame)
     return 0;
 }
 
+// The mouse position of the last snapshot, x + 65536 * y: where a pointer
+// on the shown canvas reached the game.
+EMSCRIPTEN_KEEPALIVE int tessera_test_snapshot_mouse()
+{
+    return inputSnapshot.mouseX + 65536 * inputSnapshot.mouseY;
+}
+
 // Canvas 0's bottom-up BGR store.
 EMSCRIPTEN_KEEPALIVE const uint8_t* tessera_canvas_pixels()
 {

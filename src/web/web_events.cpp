@@ -1,9 +1,8 @@
-// The html5.h callbacks: each event goes into the shared held keys or the snapshot's mouse, as the window's events do.
+// The html5.h callbacks for keys, the wheel and the focus; pointers come through the page's pointer layer.
 #include "web/web_events.h"
 
 #include <emscripten/html5.h>
 
-#include "draw/canvas.h"
 #include "support/input_snapshot.h"
 #include "web/dom_input.h"
 
@@ -13,34 +12,6 @@ constexpr int32_t escapeKeyCode = 0x1B;
 constexpr int32_t wheelNotch = 120;
 
 void (*escapeHandler)() = nullptr;
-
-// The canvas may be shown larger than 640 x 480: positions come back to its pixels.
-void RecordPosition(const EmscriptenMouseEvent& event)
-{
-    double shownWidth = 0;
-    double shownHeight = 0;
-    emscripten_get_element_css_size(canvasTarget, &shownWidth, &shownHeight);
-    RecordMouseMove(CanvasPixel(static_cast<double>(event.targetX), shownWidth, canvasWidth),
-                    CanvasPixel(static_cast<double>(event.targetY), shownHeight, canvasHeight));
-}
-
-EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* event, void*)
-{
-    RecordPosition(*event);
-    return EM_FALSE;
-}
-
-EM_BOOL OnMouseDown(int, const EmscriptenMouseEvent* event, void*)
-{
-    PressKeys(KeyBitForMouseButton(event->button));
-    return EM_TRUE;
-}
-
-EM_BOOL OnMouseUp(int, const EmscriptenMouseEvent* event, void*)
-{
-    ReleaseKeys(KeyBitForMouseButton(event->button));
-    return EM_FALSE;
-}
 
 EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*)
 {
@@ -77,9 +48,6 @@ EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*)
 void ListenToPage(void (*onEscape)())
 {
     escapeHandler = onEscape;
-    emscripten_set_mousemove_callback(canvasTarget, nullptr, EM_FALSE, OnMouseMove);
-    emscripten_set_mousedown_callback(canvasTarget, nullptr, EM_FALSE, OnMouseDown);
-    emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, OnMouseUp);
     emscripten_set_wheel_callback(canvasTarget, nullptr, EM_FALSE, OnWheel);
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKeyDown);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKeyUp);

@@ -17,20 +17,33 @@ READY_SECONDS = 30
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    """Serves the page's files, with the WebAssembly type, and logs nothing."""
+    """Serves the page's files, with the WebAssembly and manifest types, and logs nothing."""
 
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, ".wasm": "application/wasm"}
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, ".wasm": "application/wasm",
+                      ".webmanifest": "application/manifest+json"}
+    no_store = False
+
+    def end_headers(self):
+        if self.no_store:
+            self.send_header("Cache-Control", "no-store")
+        super().end_headers()
 
     def log_message(self, *args):
         pass
 
 
-class PageServer:
-    """Serves a directory on 127.0.0.1 at a free port for as long as it is open."""
+class NoStoreHandler(QuietHandler):
+    """A host that forbids HTTP caching."""
 
-    def __init__(self, directory):
-        handler = functools.partial(QuietHandler, directory=directory)
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    no_store = True
+
+
+class PageServer:
+    """Serves a directory on 127.0.0.1 at a free port (or the one given) for as long as it is open."""
+
+    def __init__(self, directory, port=0, no_store=False):
+        handler = functools.partial(NoStoreHandler if no_store else QuietHandler, directory=directory)
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
         self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
         self.thread.start()
 
@@ -43,10 +56,12 @@ class PageServer:
 
 
 class Browser:
-    """A headless Chromium with a profile of its own, so the browser's storage starts empty."""
+    """A headless Chromium with a profile of its own, so the browser's storage starts empty, or with a profile
+    given, which outlives the browser."""
 
-    def __init__(self, width=1000, height=800):
-        self.profile = tempfile.mkdtemp(prefix="tessera-chromium-")
+    def __init__(self, width=1000, height=800, profile=None):
+        self.keep_profile = profile is not None
+        self.profile = profile or tempfile.mkdtemp(prefix="tessera-chromium-")
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
@@ -87,6 +102,25 @@ class Browser:
             event.update({"button": button, "clickCount": 1})
         self.driver.execute_cdp_cmd("Input.dispatchMouseEvent", event)
 
+    def page_point(self, x, y):
+        """The page position of the centre of canvas pixel (x, y), at whatever scale the canvas is shown."""
+        left, top, scale = self.driver.execute_script(
+            "var r = document.getElementById('screen').getBoundingClientRect();"
+            "return [r.left, r.top, r.width / 640];")
+        return left + (x + 0.5) * scale, top + (y + 0.5) * scale
+
+    def emulate(self, width, height, ratio, mobile=True):
+        """A screen of width x height CSS pixels at a device pixel ratio, with touch input when mobile."""
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": width, "height": height, "deviceScaleFactor": ratio, "mobile": mobile})
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": mobile, "maxTouchPoints": 5})
+
+    def touch(self, kind, points):
+        """A real touch event: touchStart, touchMove or touchEnd with the points (id, page x, page y) still down,
+        or for touchEnd the ones lifted (none: all)."""
+        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
+            "type": kind, "touchPoints": [{"id": i, "x": x, "y": y} for i, x, y in points]})
+
     def key(self, kind, code, name):
         """A real key event (keyDown or keyUp) with its virtual key code."""
         self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", {
@@ -94,7 +128,8 @@ class Browser:
 
     def close(self):
         self.driver.quit()
-        shutil.rmtree(self.profile, ignore_errors=True)
+        if not self.keep_profile:
+            shutil.rmtree(self.profile, ignore_errors=True)
 
 
 def native_frames(runner, run_dir, script, shots, stage=None, progress=None):

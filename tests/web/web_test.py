@@ -124,7 +124,7 @@ def real_play(build, runner, run_dir, source):
     server = PageServer(build)
     # A window large enough for the page to show the canvas twice as large:
     # the mouse must come back to the canvas's own pixels.
-    browser = Browser(1500, 1200)
+    browser = Browser(1600, 1200)
     try:
         browser.open(server.url("page/index.html?seed=%d" % seed))
         scale = browser.driver.execute_script("return document.getElementById('screen').getBoundingClientRect().width / 640;")
