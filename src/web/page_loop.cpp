@@ -107,6 +107,13 @@ EMSCRIPTEN_KEEPALIVE void tessera_dialog_closed()
     if (endAfterDialog) EndPageGame();
 }
 
+// How many frames have run: the pointer layer holds a finger's moves back
+// until a frame has seen where it landed.
+EMSCRIPTEN_KEEPALIVE int tessera_frames_run()
+{
+    return framesRun;
+}
+
 // The session so far as a runner script: the path of its file in the page's memory.
 EMSCRIPTEN_KEEPALIVE const char* tessera_recording()
 {

@@ -50,7 +50,9 @@ var TesseraPointer = (function () {
     if (first === null) {
       // A tap is a left click where the finger lands: down and up at once,
       // so that a drag's drop at the lift is a press of its own.
-      first = { id: event.pointerId, x: event.clientX, y: event.clientY, dragged: false };
+      var module = game();
+      first = { id: event.pointerId, x: event.clientX, y: event.clientY, dragged: false,
+                landedAt: module ? module._tessera_frames_run() : 0 };
       moveTo(event);
       click(0);
     } else if (second === null) {
@@ -64,6 +66,10 @@ var TesseraPointer = (function () {
     if (Math.abs(event.clientX - first.x) > DRAG_PIXELS || Math.abs(event.clientY - first.y) > DRAG_PIXELS) {
       first.dragged = true;
     }
+    // The click where the finger landed must be seen there: a quick drag
+    // would otherwise take the piece from where the finger has got to.
+    var module = game();
+    if (module && module._tessera_frames_run() <= first.landedAt) return;
     moveTo(event);
   }
 
