@@ -50,6 +50,15 @@ bool EndsWith(const std::string& text, const std::string& ending)
     return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
 }
 
+// "--name" of the long option whose value getopt_long returns as value.
+std::string LongName(const option* options, int value)
+{
+    for (const option* entry = options; entry->name != nullptr; ++entry) {
+        if (entry->val == value) return std::string("--") + entry->name;
+    }
+    return "an option";
+}
+
 // A piece that lists one cell twice overlaps itself and can never be placed
 // in the game, though its file passes the game's own checks.
 bool RefuseRepeatedCells(const std::string& path, const StageFile& stage)
@@ -160,7 +169,7 @@ int Check(int argc, char** argv)
         bool numbered = parsed == LimitOption || parsed == PrintOption || parsed == TimeLimitOption ||
                         parsed == JobsOption;
         if (numbered && !ParseNumber(optarg, 1, INT32_MAX, number)) {
-            return Usage(std::string("--") + checkOptions[parsed - SolveOption].name + " needs a positive number");
+            return Usage(LongName(checkOptions, parsed) + " needs a positive number");
         }
         switch (parsed) {
         case SolveOption: solve = true; break;
@@ -174,7 +183,7 @@ int Check(int argc, char** argv)
         case JobsOption: options.jobs = static_cast<int32_t>(std::min<int64_t>(number, maxJobs)); break;
         default:
             if (parsed == ':' && optopt >= LimitOption) {
-                return Usage(std::string("--") + checkOptions[optopt - SolveOption].name + " needs a positive number");
+                return Usage(LongName(checkOptions, optopt) + " needs a positive number");
             }
             return Usage(OptionComplaint(parsed, argv));
         }
@@ -271,14 +280,10 @@ int Generate(int argc, char** argv)
             unique = true;
             continue;
         }
-        if (result == ':' && optopt > UniqueOption) {
-            return Usage(std::string("--") + generateOptions[optopt - UniqueOption].name + " needs a number");
-        }
+        if (result == ':' && optopt > UniqueOption) return Usage(LongName(generateOptions, optopt) + " needs a number");
         if (result < WidthOption) return Usage(OptionComplaint(result, argv));
         int64_t number = 0;
-        if (!ParseNumber(optarg, 0, UINT32_MAX, number)) {
-            return Usage(std::string("--") + generateOptions[result - UniqueOption].name + " needs a number");
-        }
+        if (!ParseNumber(optarg, 0, UINT32_MAX, number)) return Usage(LongName(generateOptions, result) + " needs a number");
         auto value = static_cast<int32_t>(std::min<int64_t>(number, INT32_MAX));
         switch (result) {
         case WidthOption: options.width = value; break;
