@@ -11,13 +11,12 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from page_driver import Browser, PageServer, native_frames  # noqa: E402
-from web_test import SETTLE_SECONDS, expect_picture, read_steps  # noqa: E402
+from page_driver import Browser, PageServer, stage_one_started  # noqa: E402
+from web_test import COVER_FRAME, SETTLE_SECONDS, expect_picture, perfect_picture  # noqa: E402
 
 FRAME_SECONDS = 0.05
 TAP_SECONDS = 0.03   # a finger's tap, shorter than a frame
 STEP_SECONDS = 0.12  # between touches, so each frame sees where the finger is
-COVER_FRAME = 24     # the whole-stage script's covering drop is released here
 
 PHONE_PORTRAIT = (390, 844)
 PHONE_LANDSCAPE = (844, 390)
@@ -73,31 +72,9 @@ class TouchPlayer:
         time.sleep(STEP_SECONDS)
 
 
-def recorded_presses(browser):
-    """The left and right presses the snapshots saw, from the page's recording."""
-    text = browser.driver.execute_script(
-        "return Module.FS.readFile(Module.UTF8ToString(Module._tessera_recording()), {encoding: 'utf8'});")
-    lines = text.splitlines()
-    return sum(line.endswith(" L") for line in lines), sum(line.endswith(" R") for line in lines)
-
-
 def assert_at_rest(browser):
     moved = browser.driver.execute_script("return [scrollX, scrollY, visualViewport.scale];")
     assert moved == [0, 0, 1], "the page scrolled or zoomed: scroll (%s, %s), scale %s" % tuple(moved)
-
-
-def perfect_picture(runner, run_dir, source):
-    """The whole-stage script up to its covering drop, at rest on "Perfect!", as the headless runner draws it."""
-    seed, steps = read_steps(os.path.join(source, "tests/data/whole-stage.txt"))
-    work = tempfile.mkdtemp(prefix="tessera-mobile-")
-    covered = os.path.join(work, "covered.txt")
-    with open(covered, "w") as out:
-        out.write("seed %d\n" % seed)
-        out.writelines("%d %d %d %s\n" % step for step in steps if step[0] <= COVER_FRAME)
-        out.write("%d 50 86 -\n" % (COVER_FRAME + 80))
-    picture = native_frames(runner, run_dir, covered, [COVER_FRAME + 80], 0)[COVER_FRAME + 80]
-    shutil.rmtree(work, ignore_errors=True)
-    return seed, steps, picture
 
 
 def touch(build, runner, run_dir, source):
@@ -124,8 +101,8 @@ def touch(build, runner, run_dir, source):
                 fingers.turn_button()
         time.sleep(SETTLE_SECONDS)
         expect_picture(perfect, browser.canvas(), "taps", "stage 1 played with taps is not at rest on \"Perfect!\"")
-        assert recorded_presses(browser) == (taps, 3), "%d taps and 3 turns, presses seen: %s" % (
-            taps, recorded_presses(browser))
+        assert browser.recorded_presses() == (taps, 3), "%d taps and 3 turns, presses seen: %s" % (
+            taps, browser.recorded_presses())
         assert_at_rest(browser)
         print("stage 1 cleared with %d taps and 3 taps on Turn, one press each; no scroll, no zoom" % taps)
 
@@ -221,17 +198,15 @@ def wait_for_cache(browser):
     browser.driver.set_script_timeout(30)
     return browser.driver.execute_async_script(
         "var done = arguments[arguments.length - 1];"
-        "caches.keys().then(function (names) { done(names.filter(function (n) { return n.indexOf('tessera-') === 0; })); });")
+        "caches.keys().then(function (names) {"
+        " done(names.filter(function (n) { return n.indexOf('tessera ') === 0; })); });")
 
 
 def offline(build, runner, run_dir, source):
     """After one visit the page plays with no server; a new build replaces the cache; the manifest installs."""
     seed = 4
     work = tempfile.mkdtemp(prefix="tessera-offline-")
-    started = os.path.join(work, "started.txt")
-    with open(started, "w") as out:
-        out.write("seed %d\n0 480 33 -\n1 480 33 L\n2 480 33 -\n80 480 33 -\n" % seed)
-    playing = native_frames(runner, run_dir, started, [80])[80]
+    playing = stage_one_started(runner, run_dir, seed)
     profile = os.path.join(work, "profile")
     port = free_port()
     url = "http://127.0.0.1:%d/page/index.html?seed=%d" % (port, seed)
@@ -253,9 +228,7 @@ def offline(build, runner, run_dir, source):
         time.sleep(SETTLE_SECONDS)
         browser.mouse("mouseMoved", 480, 33)
         time.sleep(FRAME_SECONDS * 2)
-        browser.mouse("mousePressed", 480, 33, "left")
-        time.sleep(0.1)
-        browser.mouse("mouseReleased", 480, 33, "left")
+        browser.click(480, 33)
         time.sleep(SETTLE_SECONDS)
         expect_picture(playing, browser.canvas(), "offline", "with no server the page does not play")
         print("with the server gone the page loads from its cache and plays")

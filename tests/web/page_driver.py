@@ -102,6 +102,22 @@ class Browser:
             event.update({"button": button, "clickCount": 1})
         self.driver.execute_cdp_cmd("Input.dispatchMouseEvent", event)
 
+    def click(self, x, y, button="left", hold=0.1):
+        """A real mouse click at canvas pixel (x, y), the button held for hold seconds."""
+        self.mouse("mousePressed", x, y, button)
+        time.sleep(hold)
+        self.mouse("mouseReleased", x, y, button)
+
+    def recording(self):
+        """The session the page has recorded so far, as a runner script."""
+        return self.driver.execute_script(
+            "return Module.FS.readFile(Module.UTF8ToString(Module._tessera_recording()), {encoding: 'utf8'});")
+
+    def recorded_presses(self):
+        """How many left and right presses the page's snapshots saw, from its recording."""
+        lines = self.recording().splitlines()
+        return sum(line.endswith(" L") for line in lines), sum(line.endswith(" R") for line in lines)
+
     def page_point(self, x, y):
         """The page position of the centre of canvas pixel (x, y), at whatever scale the canvas is shown."""
         left, top, scale = self.driver.execute_script(
@@ -155,6 +171,18 @@ def native_frames(runner, run_dir, script, shots, stage=None, progress=None):
             with Image.open("%s/shot%d.png" % (work, frame)) as image:
                 pictures[frame] = image.convert("RGB").transpose(Image.Transpose.FLIP_TOP_BOTTOM).tobytes("raw", "BGR")
         return pictures
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def stage_one_started(runner, run_dir, seed):
+    """The headless runner's picture of stage 1 at rest, chosen by one click on its bar at (480, 33)."""
+    work = tempfile.mkdtemp(prefix="tessera-native-")
+    try:
+        script = os.path.join(work, "started.txt")
+        with open(script, "w") as out:
+            out.write("seed %d\n0 480 33 -\n1 480 33 L\n2 480 33 -\n80 480 33 -\n" % seed)
+        return native_frames(runner, run_dir, script, [80])[80]
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

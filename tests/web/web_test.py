@@ -9,7 +9,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from page_driver import Browser, PageServer, first_difference, native_frames, save_pair  # noqa: E402
+from page_driver import (Browser, PageServer, first_difference, native_frames, save_pair,  # noqa: E402
+                         stage_one_started)
 
 FRAME_SECONDS = 0.05
 HOLD_SECONDS = 0.1  # a press held over two frames, as a player's usually is
@@ -103,23 +104,27 @@ def play_steps(browser, steps, until_frame):
         held = buttons
 
 
-def real_play(build, runner, run_dir, source):
-    """Stage 1 cleared with real mouse events, "Perfect!" seen, then the list after a reload shows it cleared."""
-    path = os.path.join(source, "tests/data/whole-stage.txt")
-    seed, steps = read_steps(path)
-    cover_frame = 24  # the drop that covers the board is released here
+COVER_FRAME = 24  # the whole-stage script's covering drop is released here
+
+
+def perfect_picture(runner, run_dir, source):
+    """The whole-stage script's seed, its steps, and its picture at rest on "Perfect!" after the covering drop,
+    as the headless runner draws it."""
+    seed, steps = read_steps(os.path.join(source, "tests/data/whole-stage.txt"))
     work = tempfile.mkdtemp(prefix="tessera-web-")
     covered = os.path.join(work, "covered.txt")
     with open(covered, "w") as out:
         out.write("seed %d\n" % seed)
-        out.writelines("%d %d %d %s\n" % step for step in steps if step[0] <= cover_frame)
-        out.write("%d 50 86 -\n" % (cover_frame + 80))
-    perfect = native_frames(runner, run_dir, covered, [cover_frame + 80], 0)[cover_frame + 80]
-    cleared = bytes([0xB6, 0x0F, 0x13, 0, 1] + [0] * 19)
-    listing = os.path.join(work, "list.txt")
-    with open(listing, "w") as out:
-        out.write("seed %d\n0 630 470 -\n60 630 470 -\n" % seed)
-    cleared_list = native_frames(runner, run_dir, listing, [60], None, cleared)[60]
+        out.writelines("%d %d %d %s\n" % step for step in steps if step[0] <= COVER_FRAME)
+        out.write("%d 50 86 -\n" % (COVER_FRAME + 80))
+    return seed, steps, native_frames(runner, run_dir, covered, [COVER_FRAME + 80], 0)[COVER_FRAME + 80]
+
+
+def real_play(build, runner, run_dir, source):
+    """Stage 1 cleared with real mouse events, "Perfect!" seen, then the list after a reload shows it cleared."""
+    seed, steps, perfect = perfect_picture(runner, run_dir, source)
+    work = tempfile.mkdtemp(prefix="tessera-web-")
+    cleared_list = stage_list_with(runner, run_dir, seed, {0})
 
     server = PageServer(build)
     # A window large enough for the page to show the canvas twice as large:
@@ -133,7 +138,7 @@ def real_play(build, runner, run_dir, source):
         time.sleep(SETTLE_SECONDS)
         play_steps(browser, [(0, 480, 33, "-"), (1, 480, 33, "L"), (2, 480, 33, "-")], 2)
         time.sleep(FRAME_SECONDS * 4)
-        play_steps(browser, steps, cover_frame)
+        play_steps(browser, steps, COVER_FRAME)
         time.sleep(SETTLE_SECONDS)
         actual = browser.canvas()
         expect_picture(perfect, actual, "perfect", "after the covering drop the page is not at rest on \"Perfect!\"")
@@ -141,8 +146,7 @@ def real_play(build, runner, run_dir, source):
         # The session saved by the page replays natively to the same picture.
         recording = os.path.join(work, "session.txt")
         with open(recording, "w") as out:
-            out.write(browser.driver.execute_script(
-                "return Module.FS.readFile(Module.UTF8ToString(Module._tessera_recording()), {encoding: 'utf8'});"))
+            out.write(browser.recording())
         _, recorded = read_steps(recording)
         last = recorded[-1][0]
         replayed = native_frames(runner, run_dir, recording, [last])[last]
@@ -150,9 +154,7 @@ def real_play(build, runner, run_dir, source):
         print("the page's session, %d frames, replays natively to the same picture" % (last + 1))
         browser.mouse("mouseMoved", 300, 300)
         time.sleep(FRAME_SECONDS * 2)
-        browser.mouse("mousePressed", 300, 300, "left")
-        time.sleep(HOLD_SECONDS)
-        browser.mouse("mouseReleased", 300, 300, "left")
+        browser.click(300, 300, hold=HOLD_SECONDS)
         time.sleep(SETTLE_SECONDS)
         browser.open(server.url("page/index.html?seed=%d" % seed))
         browser.mouse("mouseMoved", 630, 470)
@@ -208,11 +210,7 @@ def stage_list_with(runner, run_dir, seed, cleared):
 def quick_clicks(build, runner, run_dir, source):
     """Clicks held 5 ms, shorter than a frame, start a stage and are each seen once."""
     seed = 4
-    work = tempfile.mkdtemp(prefix="tessera-web-")
-    started = os.path.join(work, "started.txt")
-    with open(started, "w") as out:
-        out.write("seed %d\n0 480 33 -\n1 480 33 L\n2 480 33 -\n80 480 33 -\n" % seed)
-    expected = native_frames(runner, run_dir, started, [80])[80]
+    expected = stage_one_started(runner, run_dir, seed)
     server = PageServer(build)
     browser = Browser()
     try:
@@ -220,21 +218,15 @@ def quick_clicks(build, runner, run_dir, source):
         time.sleep(SETTLE_SECONDS)
         browser.mouse("mouseMoved", 480, 33)
         time.sleep(FRAME_SECONDS * 2)
-        browser.mouse("mousePressed", 480, 33, "left")
-        time.sleep(QUICK_SECONDS)
-        browser.mouse("mouseReleased", 480, 33, "left")
+        browser.click(480, 33, hold=QUICK_SECONDS)
         time.sleep(SETTLE_SECONDS)
         expect_picture(expected, browser.canvas(), "quick", "a 5 ms click on stage 1 did not start it")
         # Five more quick clicks on an empty spot: each opens or closes the chooser, once.
         for _ in range(5):
-            browser.mouse("mousePressed", 480, 33, "left")
-            time.sleep(QUICK_SECONDS)
-            browser.mouse("mouseReleased", 480, 33, "left")
+            browser.click(480, 33, hold=QUICK_SECONDS)
             time.sleep(FRAME_SECONDS * 4)
-        recording = browser.driver.execute_script(
-            "return Module.FS.readFile(Module.UTF8ToString(Module._tessera_recording()), {encoding: 'utf8'});")
-        presses = [line for line in recording.splitlines() if line.endswith(" L")]
-        assert len(presses) == 6, "6 quick clicks, %d presses seen:\n%s" % (len(presses), recording)
+        presses = browser.recorded_presses()[0]
+        assert presses == 6, "6 quick clicks, %d presses seen:\n%s" % (presses, browser.recording())
         print("6 clicks held 5 ms: each seen once, and the first started stage 1 as the runner draws it")
     finally:
         browser.close()
