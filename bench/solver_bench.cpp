@@ -4,10 +4,10 @@
 #include <string>
 
 #include "support/bounded_read.h"
-#include "tools/stages/pentominoes.h"
-#include "tools/stages/stage_solver.h"
-#include "tools/stages/stage_source.h"
-#include "tools/stages/tiling_search.h"
+#include "authoring/pentominoes.h"
+#include "authoring/stage_solver.h"
+#include "authoring/stage_source.h"
+#include "authoring/tiling_search.h"
 
 namespace {
 const std::vector<std::vector<Point>> pentominoes = Pentominoes();

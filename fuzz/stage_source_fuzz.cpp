@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/stages/stage_source.h"
+#include "authoring/stage_source.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -7,9 +7,9 @@
 
 #include <random>
 
-#include "tools/stages/pentominoes.h"
-#include "tools/stages/stage_solver.h"
-#include "tools/stages/tiling_search.h"
+#include "authoring/pentominoes.h"
+#include "authoring/stage_solver.h"
+#include "authoring/tiling_search.h"
 #include "test_helpers.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Stage sources: what compiles and how, and every rule that refuses a source with its line.
 #include <gtest/gtest.h>
 
-#include "tools/stages/stage_source.h"
+#include "authoring/stage_source.h"
 
 namespace {
 std::string Refusal(const std::string& text)

@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "tools/stages/pentominoes.h"
-#include "tools/stages/stage_solver.h"
-#include "tools/stages/stage_source.h"
-#include "tools/stages/tiling_search.h"
-#include "tools/stages/unique_stage.h"
+#include "authoring/pentominoes.h"
+#include "authoring/stage_solver.h"
+#include "authoring/stage_source.h"
+#include "authoring/tiling_search.h"
+#include "authoring/unique_stage.h"
 
 namespace {
 GenerateOptions SmallUnique(uint32_t seed, int32_t decoys)

@@ -18,7 +18,7 @@
 #include "support/file_io.h"
 #include "support/input_snapshot.h"
 #include "support/random.h"
-#include "tools/stages/stage_solver.h"
+#include "authoring/stage_solver.h"
 
 namespace {
 constexpr int32_t selectFramesPerStage = 400;

@@ -17,13 +17,13 @@
 #include "support/format_ring.h"
 #include "support/parse_number.h"
 #include "support/user_output.h"
-#include "tools/stages/stage_generator.h"
-#include "tools/stages/stage_grade.h"
-#include "tools/stages/stage_solver.h"
-#include "tools/stages/stage_source.h"
-#include "tools/stages/stage_text.h"
-#include "tools/stages/tiling_search.h"
-#include "tools/stages/unique_stage.h"
+#include "authoring/stage_generator.h"
+#include "authoring/stage_grade.h"
+#include "authoring/stage_solver.h"
+#include "authoring/stage_source.h"
+#include "authoring/stage_text.h"
+#include "authoring/tiling_search.h"
+#include "authoring/unique_stage.h"
 
 namespace {
 constexpr int exitOk = 0;

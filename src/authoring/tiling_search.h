@@ -1,7 +1,7 @@
 // Counting a stage's solutions by filling the first empty board cell over a bitboard of the grid.
 #pragma once
 
-#include "tools/stages/stage_solver.h"
+#include "authoring/stage_solver.h"
 
 // The same solutions as SolvePuzzle, found another way: board cells are taken
 // in a fixed order (along the board's shorter side), and the first empty one

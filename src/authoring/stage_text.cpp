@@ -1,5 +1,5 @@
 // Printing stages and solutions: pieces as small drawings with their origin cell marked.
-#include "tools/stages/stage_text.h"
+#include "authoring/stage_text.h"
 
 #include <algorithm>
 #include <string>

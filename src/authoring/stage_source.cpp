@@ -1,5 +1,5 @@
 // Parsing stage sources: blocks of symbol drawings, with every rule checked and reported by line.
-#include "tools/stages/stage_source.h"
+#include "authoring/stage_source.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tools/stages/stage_generator.h"
+#include "authoring/stage_generator.h"
 
 struct UniqueReport {
     int64_t candidates = 0;  // partitions whose tilings were counted

@@ -1,5 +1,5 @@
 // GradeStage: most-constrained-cell search over the board, counting guesses until the first tiling.
-#include "tools/stages/stage_grade.h"
+#include "authoring/stage_grade.h"
 
 #include <algorithm>
 #include <array>

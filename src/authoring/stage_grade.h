@@ -1,7 +1,7 @@
 // A stage's difficulty grade: how much guessing a solver that plays like a person needs to find a tiling.
 #pragma once
 
-#include "tools/stages/stage_solver.h"
+#include "authoring/stage_solver.h"
 
 struct StageGrade {
     double grade = 0;           // log2 of 1 + the mean guesses; 0 when every move is forced

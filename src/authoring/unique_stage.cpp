@@ -1,5 +1,5 @@
 // GenerateUniqueStage: partitions walked cell by cell toward one tiling up to symmetry, then decoys tried one by one.
-#include "tools/stages/unique_stage.h"
+#include "authoring/unique_stage.h"
 
 #include <algorithm>
 #include <chrono>
@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "game/data_files.h"
-#include "tools/stages/stage_solver.h"
-#include "tools/stages/tiling_search.h"
+#include "authoring/stage_solver.h"
+#include "authoring/tiling_search.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "game/data_files.h"
-#include "tools/stages/stage_solver.h"
+#include "authoring/stage_solver.h"
 
 void PrintStage(std::FILE* out, const StageFile& stage);
 void PrintSolution(std::FILE* out, const Puzzle& puzzle, const std::vector<PlacedPiece>& solution);

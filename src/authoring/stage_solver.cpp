@@ -1,5 +1,5 @@
 // The exact-cover solver: board cells and the pieces in use are primary columns, cells off the board secondary.
-#include "tools/stages/stage_solver.h"
+#include "authoring/stage_solver.h"
 
 #include <algorithm>
 #include <chrono>

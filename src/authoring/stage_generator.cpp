@@ -1,5 +1,5 @@
 // GenerateStageSource: grows pieces from random seed cells until the board is split, retrying until sizes fit.
-#include "tools/stages/stage_generator.h"
+#include "authoring/stage_generator.h"
 
 #include <algorithm>
 #include <climits>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "game/data_files.h"
-#include "tools/stages/stage_text.h"
+#include "authoring/stage_text.h"
 
 namespace {
 constexpr int32_t maxAttempts = 20000;

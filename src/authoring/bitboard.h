@@ -1,0 +1,105 @@
+// Bitboards of up to five 64-bit words: the grid cells a search has filled, and the first empty one.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+namespace tiling {
+constexpr int32_t maxWords = 5;  // 20 x 14 grid cells, the largest grid of stage play
+
+template <int W>
+struct Bits {
+    uint64_t w[W] = {};
+
+    bool collides(const Bits& other) const
+    {
+        uint64_t any = 0;
+        for (int i = 0; i < W; ++i) any |= w[i] & other.w[i];
+        return any != 0;
+    }
+    void add(const Bits& other)
+    {
+        for (int i = 0; i < W; ++i) w[i] |= other.w[i];
+    }
+    void set(int32_t bit) { w[bit >> 6] |= uint64_t{1} << (bit & 63); }
+    bool any() const
+    {
+        uint64_t any = 0;
+        for (int i = 0; i < W; ++i) any |= w[i];
+        return any != 0;
+    }
+    int32_t count() const
+    {
+        int32_t total = 0;
+        for (int i = 0; i < W; ++i) total += __builtin_popcountll(w[i]);
+        return total;
+    }
+    // The lowest set bit alone; the bits must not all be clear.
+    Bits lowest() const
+    {
+        Bits result;
+        for (int i = 0; i < W; ++i) {
+            if (w[i] != 0) {
+                result.w[i] = w[i] & (~w[i] + 1);
+                break;
+            }
+        }
+        return result;
+    }
+    // Bit i moves to i + k (up) or i - k (down), 0 < k < 64.
+    Bits up(int32_t k) const
+    {
+        Bits result;
+        for (int i = W - 1; i >= 0; --i) {
+            result.w[i] = w[i] << k;
+            if (i > 0) result.w[i] |= w[i - 1] >> (64 - k);
+        }
+        return result;
+    }
+    Bits down(int32_t k) const
+    {
+        Bits result;
+        for (int i = 0; i < W; ++i) {
+            result.w[i] = w[i] >> k;
+            if (i + 1 < W) result.w[i] |= w[i + 1] << (64 - k);
+        }
+        return result;
+    }
+    Bits operator&(const Bits& other) const
+    {
+        Bits result;
+        for (int i = 0; i < W; ++i) result.w[i] = w[i] & other.w[i];
+        return result;
+    }
+    Bits operator|(const Bits& other) const
+    {
+        Bits result;
+        for (int i = 0; i < W; ++i) result.w[i] = w[i] | other.w[i];
+        return result;
+    }
+    Bits without(const Bits& other) const
+    {
+        Bits result;
+        for (int i = 0; i < W; ++i) result.w[i] = w[i] & ~other.w[i];
+        return result;
+    }
+    bool operator==(const Bits& other) const
+    {
+        uint64_t differ = 0;
+        for (int i = 0; i < W; ++i) differ |= w[i] ^ other.w[i];
+        return differ == 0;
+    }
+};
+
+// The first clear bit at or after from, below limit; limit when there is none.
+template <int W>
+int32_t FirstEmpty(const Bits<W>& filled, int32_t from, int32_t limit)
+{
+    for (int32_t word = from >> 6; word < W; ++word) {
+        uint64_t empty = ~filled.w[word];
+        if (word == from >> 6) empty &= ~uint64_t{0} << (from & 63);
+        if (empty != 0) return std::min(limit, word * 64 + __builtin_ctzll(empty));
+    }
+    return limit;
+}
+}  // namespace tiling

@@ -1,0 +1,64 @@
+// MakeCellOrder and MakePlacements: the grid numbered along the board's shorter side, and every placement on it.
+#include "authoring/placement_table.h"
+
+#include <algorithm>
+
+namespace tiling {
+CellOrder MakeCellOrder(const Puzzle& puzzle, bool boardOnly)
+{
+    CellOrder order;
+    order.columns = boardOnly ? puzzle.boardWidth : puzzle.gridColumns;
+    order.rows = boardOnly ? puzzle.boardHeight : puzzle.gridRows;
+    bool columnsFirst = puzzle.boardHeight <= puzzle.boardWidth;
+    order.line = columnsFirst ? order.rows : order.columns;
+    order.gridCells = order.columns * order.rows;
+    order.boardCells = puzzle.boardWidth * puzzle.boardHeight;
+    order.indexOf.assign(static_cast<size_t>(order.gridCells), -1);
+    order.cellAt.assign(static_cast<size_t>(order.gridCells), Point{0, 0});
+    order.onBoard.assign(static_cast<size_t>(order.gridCells), false);
+    for (int32_t y = 0; y < order.rows; ++y) {
+        for (int32_t x = 0; x < order.columns; ++x) {
+            int32_t index = columnsFirst ? x * order.rows + y : y * order.columns + x;
+            order.indexOf[y * order.columns + x] = index;
+            order.cellAt[index] = {x, y};
+            order.onBoard[index] = x < puzzle.boardWidth && y < puzzle.boardHeight;
+        }
+    }
+    return order;
+}
+
+// Every placement of every piece that touches the board and sticks out by no
+// more than the slack, sorted by first board cell (then piece).
+std::vector<Placement> MakePlacements(const Puzzle& puzzle, const CellOrder& order, bool mirror, int32_t slack)
+{
+    std::vector<Placement> placements;
+    for (int32_t piece = 0; piece < static_cast<int32_t>(puzzle.shapes.size()); ++piece) {
+        for (const std::vector<Point>& orientation : Orientations(puzzle.shapes[piece], mirror)) {
+            int32_t width = 0;
+            int32_t height = 0;
+            for (Point cell : orientation) {
+                width = std::max(width, cell.x + 1);
+                height = std::max(height, cell.y + 1);
+            }
+            for (int32_t y = 0; y + height <= order.rows; ++y) {
+                for (int32_t x = 0; x + width <= order.columns; ++x) {
+                    Placement placed{piece, 0, order.gridCells, {}};
+                    for (Point cell : orientation) {
+                        int32_t index = order.indexOf[(cell.y + y) * order.columns + cell.x + x];
+                        placed.cells.push_back(index);
+                        if (!order.onBoard[index]) ++placed.waste;
+                        else placed.first = std::min(placed.first, index);
+                    }
+                    if (placed.first == order.gridCells || placed.waste > slack) continue;
+                    std::sort(placed.cells.begin(), placed.cells.end());
+                    placements.push_back(std::move(placed));
+                }
+            }
+        }
+    }
+    std::stable_sort(placements.begin(), placements.end(), [](const Placement& a, const Placement& b) {
+        return a.first != b.first ? a.first < b.first : a.piece < b.piece;
+    });
+    return placements;
+}
+}  // namespace tiling

@@ -1,0 +1,281 @@
+// CountTilings: the first empty board cell, placements precomputed per cell, bitboards of up to five words.
+#include "authoring/tiling_search.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <thread>
+
+#include "authoring/region_check.h"
+#include "authoring/search_task.h"
+#include "authoring/symmetry_orbits.h"
+
+namespace tiling {
+namespace {
+using Clock = std::chrono::steady_clock;
+
+constexpr int64_t clockInterval = 4096;    // search steps between looks at the clock
+constexpr auto progressInterval = std::chrono::seconds(1);
+constexpr int32_t maxDepth = 64;           // more than the 50 pieces a stage may have
+constexpr int32_t tasksPerJob = 64;        // split the search until there are this many tasks a thread
+
+// What the threads share: the options, the clock, and the request to stop.
+struct Shared {
+    const SolveOptions* options = nullptr;
+    const std::vector<Placement>* placements = nullptr;  // in the order of the table's entries
+    const CellOrder* order = nullptr;
+    Clock::time_point start;
+    Clock::time_point nextProgress;
+    std::atomic<bool> stop{false};
+    std::atomic<bool> timeUp{false};
+    std::atomic<bool> stepsUp{false};
+    std::atomic<bool> stepsPassed{false};  // the step limit was reached (and the search may go on)
+    std::atomic<int64_t> limit{0};  // solutions to stop at; 0: no limit
+    std::atomic<int64_t> found{0};  // solutions so far, kept only under a limit
+    std::atomic<int64_t> nodes{0};
+    std::atomic<int64_t> solutions{0};
+};
+
+template <int W>
+struct Worker {
+    const Table<W>* table = nullptr;
+    Shared* shared = nullptr;
+    bool reportsProgress = false;
+    int64_t count = 0;
+    int64_t nodes = 0;
+    int64_t countedAtClock = 0;
+    bool stopped = false;
+    bool stoppedAtLimit = false;
+    int32_t chosen[maxDepth] = {};
+    int32_t depth = 0;
+    const std::vector<std::vector<int32_t>>* check = nullptr;
+    int64_t weight = 1;
+    std::vector<int32_t> labels;
+    std::vector<int32_t> image;
+
+    void lookAtClock()
+    {
+        shared->nodes += clockInterval;
+        shared->solutions += count - countedAtClock;
+        countedAtClock = count;
+        const SolveOptions& options = *shared->options;
+        Clock::time_point now = Clock::now();
+        if (reportsProgress && options.onProgress && now >= shared->nextProgress) {
+            options.onProgress({shared->nodes.load(), shared->solutions.load()});
+            shared->nextProgress = now + progressInterval;
+        }
+        if (options.timeLimit > 0 && std::chrono::duration<double>(now - shared->start).count() >= options.timeLimit) {
+            shared->timeUp = true;
+            shared->stop = true;
+        }
+        if (options.stepLimit > 0 && shared->nodes >= options.stepLimit && !shared->stepsPassed.exchange(true)) {
+            if (shared->found < options.exactBelow) {
+                // Few found so far: the whole search tells, up to exactBelow solutions.
+                int64_t limit = shared->limit;
+                shared->limit = limit > 0 ? std::min(limit, options.exactBelow) : options.exactBelow;
+            } else {
+                shared->stepsUp = true;
+                shared->stop = true;
+            }
+        }
+        if (shared->stop) stopped = true;
+    }
+
+    // A solution is the least of its images under check's symmetries when no
+    // image labels the cells, in filling order, with a smaller sequence.
+    bool leastOfItsImages()
+    {
+        const Table<W>& t = *table;
+        labels.assign(static_cast<size_t>(t.gridCells), -1);
+        const std::vector<Placement>& placements = *shared->placements;
+        for (int32_t i = 0; i < depth; ++i) {
+            const Placement& placed = placements[chosen[i]];
+            for (int32_t cell : placed.cells) {
+                labels[cell] = placed.piece;
+            }
+        }
+        for (const std::vector<int32_t>& map : *check) {
+            image.assign(labels.size(), -1);
+            for (size_t i = 0; i < labels.size(); ++i) image[map[i]] = labels[i];
+            if (std::lexicographical_compare(image.begin(), image.end(), labels.begin(), labels.end())) return false;
+        }
+        return true;
+    }
+
+    void solution()
+    {
+        if (check != nullptr && !leastOfItsImages()) return;
+        count += weight;
+        const SolveOptions& options = *shared->options;
+        if (count <= options.report && options.onSolution) {
+            std::vector<PlacedPiece> pieces;
+            for (int32_t i = 0; i < depth; ++i) {
+                const Placement& placed = (*shared->placements)[chosen[i]];
+                PlacedPiece piece{placed.piece, {}};
+                for (int32_t cell : placed.cells) piece.cells.push_back(shared->order->cellAt[cell]);
+                pieces.push_back(std::move(piece));
+            }
+            options.onSolution(pieces);
+        }
+        int64_t limit = shared->limit;
+        if (limit > 0 || options.exactBelow > 0) {
+            // Threads share the limit: whoever reaches it stops them all.
+            int64_t total = shared->found += weight;
+            if (limit > 0 && total >= limit) {
+                stoppedAtLimit = true;
+                shared->stop = true;
+            }
+            if (shared->stop) stopped = true;
+        }
+    }
+
+    void fill(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t from)
+    {
+        if (++nodes % clockInterval == 0) {
+            lookAtClock();
+            if (stopped) return;
+        }
+        const Table<W>& t = *table;
+        int32_t c = FirstEmpty(filled | t.notBoard, from, t.gridCells);
+        if (c == t.gridCells) {
+            solution();
+            return;
+        }
+        const int32_t* group = t.group.data() + static_cast<size_t>(c) * t.pieceCount;
+        for (uint64_t free = unused; free != 0; free &= free - 1) {
+            int32_t p = __builtin_ctzll(free);
+            for (int32_t k = group[p]; k < group[p + 1]; ++k) {
+                if (t.waste[k] > budget || filled.collides(t.masks[k])) continue;
+                Bits<W> next = filled;
+                next.add(t.masks[k]);
+                // Only the regions beside the new piece can have changed.
+                if (!RegionsFillable(next, t.halo[k], unused & ~(uint64_t{1} << p), t)) continue;
+                chosen[depth++] = k;
+                fill(next, unused & ~(uint64_t{1} << p), budget - t.waste[k], c + 1);
+                --depth;
+                if (stopped) return;
+            }
+        }
+    }
+
+    void run(const Task<W>& task)
+    {
+        const Table<W>& t = *table;
+        depth = 0;
+        for (int32_t k : task.chosen) chosen[depth++] = k;
+        check = task.check;
+        weight = task.weight;
+        if (RegionsFillable(task.filled, t.grid, task.unused, t)) fill(task.filled, task.unused, task.budget, task.from);
+    }
+};
+
+// Runs the tasks on the jobs' threads and adds up what they found.
+template <int W>
+void RunTasks(const Table<W>& t, Shared& shared, std::vector<Task<W>> tasks, int32_t jobs, SolveResult& result)
+{
+    const SolveOptions& options = *shared.options;
+    // Printed solutions need one order of search: one thread.
+    bool ordered = options.report > 0;
+    if (jobs > 1 && !ordered) {
+        std::vector<Task<W>> done;
+        tasks = Split(t, std::move(tasks), static_cast<size_t>(jobs) * tasksPerJob, done);
+        tasks.insert(tasks.end(), done.begin(), done.end());
+    } else {
+        jobs = 1;
+    }
+    std::atomic<size_t> next{0};
+    std::vector<Worker<W>> workers(static_cast<size_t>(jobs));
+    auto work = [&](Worker<W>& worker) {
+        for (size_t i = next++; i < tasks.size() && !worker.stopped; i = next++) worker.run(tasks[i]);
+    };
+    std::vector<std::thread> threads;
+    for (int32_t j = 0; j < jobs; ++j) {
+        Worker<W>& worker = workers[static_cast<size_t>(j)];
+        worker.table = &t;
+        worker.shared = &shared;
+        worker.reportsProgress = j == 0;
+        worker.count = 0;
+        if (j > 0) threads.emplace_back(work, std::ref(worker));
+    }
+    work(workers[0]);
+    for (std::thread& thread : threads) thread.join();
+    for (const Worker<W>& worker : workers) {
+        result.count += worker.count;
+        result.nodes += worker.nodes;
+        result.stoppedAtLimit = result.stoppedAtLimit || worker.stoppedAtLimit;
+    }
+    // Threads that found solutions in the same moment may pass the limit together.
+    if (result.stoppedAtLimit) result.count = std::min(result.count, shared.limit.load());
+}
+
+template <int W>
+SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellOrder& order,
+                  const std::vector<Placement>& placements, const std::vector<int32_t>& areas, int32_t slack)
+{
+    SolveResult result;
+    Table<W> table = MakeTable<W>(placements, order, areas);
+
+    Shared shared;
+    shared.options = &options;
+    shared.placements = &placements;
+    shared.order = &order;
+    shared.start = Clock::now();
+    shared.nextProgress = shared.start + progressInterval;
+    shared.limit = options.limit;
+
+    auto pieceCount = static_cast<int32_t>(puzzle.shapes.size());
+    uint64_t all = pieceCount >= 64 ? ~uint64_t{0} : (uint64_t{1} << pieceCount) - 1;
+    std::vector<Task<W>> tasks;
+    // Stabilisers live here while the tasks that point at them run.
+    std::deque<std::vector<std::vector<int32_t>>> keep;
+    // On the board alone the board's symmetries map solutions onto solutions.
+    bool counting = options.limit == 0 && options.report == 0;
+    bool boardOnly = options.boardOnly || options.distinct;
+    if (options.distinct || (boardOnly && counting)) {
+        std::vector<std::vector<int32_t>> maps = BoardMaps(puzzle, order, options.mirror);
+        CollectOrbitTasks(table, placements, maps, areas, all, order.boardCells, options.distinct, keep,
+                          tasks);
+    } else {
+        Task<W> whole;
+        whole.unused = all;
+        whole.budget = slack;
+        tasks.push_back(std::move(whole));
+    }
+    int32_t jobs = std::max(1, options.jobs);
+    RunTasks(table, shared, std::move(tasks), jobs, result);
+    result.stoppedAtTime = shared.timeUp;
+    result.stoppedAtSteps = shared.stepsUp;
+    result.seconds = std::chrono::duration<double>(Clock::now() - shared.start).count();
+    return result;
+}
+}  // namespace
+}  // namespace tiling
+
+SolveResult CountTilings(const Puzzle& puzzle, const SolveOptions& options)
+{
+    int32_t boardCells = puzzle.boardWidth * puzzle.boardHeight;
+    // Each piece's area: its cells, each counted once.
+    std::vector<int32_t> areas;
+    int64_t totalArea = 0;
+    for (const auto& shape : puzzle.shapes) {
+        std::vector<std::vector<Point>> turns = Orientations(shape, false);
+        areas.push_back(turns.empty() ? 0 : static_cast<int32_t>(turns[0].size()));
+        totalArea += areas.back();
+    }
+    if (boardCells <= 0 || totalArea < boardCells || puzzle.shapes.size() > 64) return {};
+    bool boardOnly = options.boardOnly || options.distinct;
+    auto slack = static_cast<int32_t>(std::min<int64_t>(totalArea - boardCells, INT32_MAX));
+    tiling::CellOrder order = tiling::MakeCellOrder(puzzle, boardOnly);
+    std::vector<tiling::Placement> placements = tiling::MakePlacements(puzzle, order, options.mirror, boardOnly ? 0 : slack);
+    int32_t words = (order.gridCells + 63) / 64;
+    switch (words) {
+    case 1: return tiling::Count<1>(puzzle, options, order, placements, areas, boardOnly ? 0 : slack);
+    case 2: return tiling::Count<2>(puzzle, options, order, placements, areas, boardOnly ? 0 : slack);
+    case 3: return tiling::Count<3>(puzzle, options, order, placements, areas, boardOnly ? 0 : slack);
+    case 4: return tiling::Count<4>(puzzle, options, order, placements, areas, boardOnly ? 0 : slack);
+    case tiling::maxWords:
+        return tiling::Count<tiling::maxWords>(puzzle, options, order, placements, areas, boardOnly ? 0 : slack);
+    default: return {};
+    }
+}
