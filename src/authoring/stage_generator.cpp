@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <random>
 #include <vector>
 
 #include "game/data_files.h"
@@ -21,7 +20,7 @@ struct Partition {
 
 const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
 
-bool TryPartition(const GenerateOptions& options, std::mt19937& random, Partition& partition)
+bool TryPartition(const GenerateOptions& options, SeededRandom& random, Partition& partition)
 {
     int32_t cellCount = options.width * options.height;
     partition = {options.width, options.height, std::vector<int32_t>(cellCount, -1),
@@ -29,7 +28,7 @@ bool TryPartition(const GenerateOptions& options, std::mt19937& random, Partitio
     for (int32_t piece = 0; piece < options.pieces; ++piece) {
         int32_t cell = 0;
         do {
-            cell = std::uniform_int_distribution<int32_t>(0, cellCount - 1)(random);
+            cell = random.between(0, cellCount - 1);
         } while (partition.owner[cell] != -1);
         partition.owner[cell] = piece;
         partition.sizes[piece] = 1;
@@ -50,7 +49,7 @@ bool TryPartition(const GenerateOptions& options, std::mt19937& random, Partitio
             }
         }
         if (candidates.empty()) return false;
-        auto pick = candidates[std::uniform_int_distribution<size_t>(0, candidates.size() - 1)(random)];
+        auto pick = random.pick(candidates);
         partition.owner[pick.first] = pick.second;
         ++partition.sizes[pick.second];
     }
@@ -62,7 +61,7 @@ bool TryPartition(const GenerateOptions& options, std::mt19937& random, Partitio
 
 }  // namespace
 
-bool RandomPartition(const GenerateOptions& options, std::mt19937& random, std::vector<int32_t>& owner)
+bool RandomPartition(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner)
 {
     Partition partition;
     if (!TryPartition(options, random, partition)) return false;
@@ -70,12 +69,12 @@ bool RandomPartition(const GenerateOptions& options, std::mt19937& random, std::
     return true;
 }
 
-std::vector<Point> RandomPiece(int32_t size, std::mt19937& random)
+std::vector<Point> RandomPiece(int32_t size, SeededRandom& random)
 {
     std::vector<Point> cells = {{0, 0}};
     while (static_cast<int32_t>(cells.size()) < size) {
-        Point from = cells[std::uniform_int_distribution<size_t>(0, cells.size() - 1)(random)];
-        const int32_t* step = steps[std::uniform_int_distribution<int32_t>(0, 3)(random)];
+        Point from = random.pick(cells);
+        const int32_t* step = steps[random.below(4)];
         Point to = {from.x + step[0], from.y + step[1]};
         bool taken = std::any_of(cells.begin(), cells.end(), [&](Point c) { return c.x == to.x && c.y == to.y; });
         if (!taken) cells.push_back(to);
@@ -147,7 +146,7 @@ bool CheckGenerateOptions(const GenerateOptions& options, std::string& error)
 bool GenerateStageSource(const GenerateOptions& options, std::string& source, std::string& error)
 {
     if (!CheckGenerateOptions(options, error)) return false;
-    std::mt19937 random(options.seed);
+    SeededRandom random(options.seed);
     GeneratedStage stage;
     for (int32_t attempt = 0; attempt < maxAttempts; ++attempt) {
         if (RandomPartition(options, random, stage.owner)) {

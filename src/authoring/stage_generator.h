@@ -2,10 +2,10 @@
 #pragma once
 
 #include <cstdint>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "authoring/seeded_random.h"
 #include "support/point.h"
 
 struct GenerateOptions {
@@ -30,10 +30,10 @@ struct GeneratedStage {
 bool CheckGenerateOptions(const GenerateOptions& options, std::string& error);
 
 // One random split of the board into connected pieces of the allowed sizes; false when it failed.
-bool RandomPartition(const GenerateOptions& options, std::mt19937& random, std::vector<int32_t>& owner);
+bool RandomPartition(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner);
 
 // A connected piece of the given size, grown cell by cell from one.
-std::vector<Point> RandomPiece(int32_t size, std::mt19937& random);
+std::vector<Point> RandomPiece(int32_t size, SeededRandom& random);
 
 // The source text: the title comment, extra comments, the board and the decoys.
 std::string WriteStageSource(const GenerateOptions& options, const GeneratedStage& stage,

@@ -1,10 +1,11 @@
 // GradeStage: most-constrained-cell search over the board, counting guesses until the first tiling.
 #include "authoring/stage_grade.h"
 
+#include "authoring/seeded_random.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <random>
 
 namespace {
 constexpr int32_t runs = 16;               // runs averaged, seeds 1 .. runs
@@ -29,7 +30,7 @@ struct Search {
     int32_t boardCells = 0;
     std::vector<Move> moves;
     std::vector<std::vector<int32_t>> movesAt;  // moves covering each cell
-    std::mt19937 random;
+    SeededRandom random{0};
     int64_t guesses = 0;
     int64_t forced = 0;
     int64_t steps = 0;
@@ -57,7 +58,7 @@ struct Search {
         ++steps;
         if (best.size() == 1) ++forced;
         else ++guesses;
-        std::shuffle(best.begin(), best.end(), random);
+        random.shuffle(best);
         for (int32_t m : best) {
             Cells next = filled;
             int32_t covered = 0;
@@ -109,7 +110,7 @@ StageGrade GradeStage(const Puzzle& puzzle)
     int64_t forced = 0;
     int64_t steps = 0;
     for (int32_t run = 1; run <= runs; ++run) {
-        search.random.seed(static_cast<uint32_t>(run));
+        search.random = SeededRandom(static_cast<uint64_t>(run));
         search.guesses = 0;
         search.forced = 0;
         search.steps = 0;

@@ -8,7 +8,6 @@
 #include <thread>
 #include <atomic>
 #include <cstdio>
-#include <random>
 #include <vector>
 
 #include "game/data_files.h"
@@ -80,18 +79,17 @@ int64_t DistinctUpTo(const GenerateOptions& options, const std::vector<std::vect
 namespace {
 // Moves one random cell on a piece's edge to the neighbouring piece, if both
 // stay connected and within the allowed sizes. False when the move is refused.
-bool MoveBorderCell(const GenerateOptions& options, std::mt19937& random, const std::vector<int32_t>& near,
+bool MoveBorderCell(const GenerateOptions& options, SeededRandom& random, const std::vector<int32_t>& near,
                     std::vector<int32_t>& owner)
 {
     int32_t w = options.width;
     int32_t h = options.height;
     auto cellCount = static_cast<int32_t>(owner.size());
-    int32_t cell = near.empty() ? std::uniform_int_distribution<int32_t>(0, cellCount - 1)(random)
-                                : near[std::uniform_int_distribution<size_t>(0, near.size() - 1)(random)];
+    int32_t cell = near.empty() ? random.between(0, cellCount - 1) : random.pick(near);
     int32_t x = cell % w;
     int32_t y = cell / w;
     const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-    const int32_t* step = steps[std::uniform_int_distribution<int32_t>(0, 3)(random)];
+    const int32_t* step = steps[random.below(4)];
     int32_t nx = x + step[0];
     int32_t ny = y + step[1];
     if (nx < 0 || ny < 0 || nx >= w || ny >= h) return false;
@@ -184,7 +182,7 @@ std::vector<int32_t> CellsAnotherTilingChanges(const GenerateOptions& options, c
 bool Walk(const GenerateOptions& options, uint32_t seed, const std::function<double()>& timeLeft,
           const std::atomic<bool>& done, GeneratedStage& stage, int64_t& candidates)
 {
-    std::mt19937 random(seed);
+    SeededRandom random(seed);
     bool have = false;
     std::vector<int32_t> near;  // cells another tiling changes, where moves are aimed
     int64_t tilings = 0;
@@ -203,14 +201,14 @@ bool Walk(const GenerateOptions& options, uint32_t seed, const std::function<dou
             if (tilings < aimBelow && near.empty()) near = CellsAnotherTilingChanges(options, stage.owner, timeLeft());
             std::vector<int32_t> moved = stage.owner;
             // Half the moves go where the other tiling differs, half anywhere.
-            bool aimed = (random() & 1) != 0;
+            bool aimed = (random.next() & 1) != 0;
             if (!MoveBorderCell(options, random, aimed ? near : std::vector<int32_t>{}, moved)) {
                 if (++refused > refusedLimit) stuck = restartAfter + 1;
                 continue;
             }
             // Near the end, one move in two is a pair of moves: pieces at
             // their least or largest size can then trade cells as well.
-            if (tilings < aimBelow && (random() & 2) != 0) {
+            if (tilings < aimBelow && (random.next() & 2) != 0) {
                 MoveBorderCell(options, random, aimed ? near : std::vector<int32_t>{}, moved);
             }
             if (HasTwinPieces(PiecesOf(options, moved))) {
@@ -235,9 +233,8 @@ bool Walk(const GenerateOptions& options, uint32_t seed, const std::function<dou
         // Decoys, one at a time: each must leave the board's one tiling alone.
         std::vector<std::vector<Point>> shapes = PiecesOf(options, stage.owner);
         stage.decoys.clear();
-        std::uniform_int_distribution<int32_t> size(options.minCells, options.maxCells);
         for (int32_t tries = 0; static_cast<int32_t>(stage.decoys.size()) < options.decoys && tries < decoyTries; ++tries) {
-            std::vector<Point> decoy = RandomPiece(size(random), random);
+            std::vector<Point> decoy = RandomPiece(random.between(options.minCells, options.maxCells), random);
             shapes.push_back(decoy);
             int64_t withDecoy = DistinctUpTo(options, shapes, 2, timeLeft(), stuck);
             if (withDecoy < 0) return false;
