@@ -209,11 +209,28 @@ void RunTasks(const Table<W>& t, Shared& shared, std::vector<Task<W>> tasks, int
     if (result.stoppedAtLimit) result.count = std::min(result.count, shared.limit.load());
 }
 
+// The placements that can be in some solution: one that closes off, on the
+// empty board, a region no set of the other pieces can fill can be in none.
+template <int W>
+std::vector<Placement> LivePlacements(const std::vector<Placement>& placements, const CellOrder& order,
+                                      const std::vector<int32_t>& areas)
+{
+    Table<W> table = MakeTable<W>(placements, order, areas);
+    uint64_t all = areas.size() >= 64 ? ~uint64_t{0} : (uint64_t{1} << areas.size()) - 1;
+    std::vector<Placement> live;
+    for (size_t k = 0; k < placements.size(); ++k) {
+        uint64_t others = all & ~(uint64_t{1} << placements[k].piece);
+        if (RegionsFillable(table.masks[k], table.halo[k], others, table)) live.push_back(placements[k]);
+    }
+    return live;
+}
+
 template <int W>
 SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellOrder& order,
-                  const std::vector<Placement>& placements, const std::vector<int32_t>& areas, int32_t slack)
+                  const std::vector<Placement>& allPlacements, const std::vector<int32_t>& areas, int32_t slack)
 {
     SolveResult result;
+    std::vector<Placement> placements = LivePlacements<W>(allPlacements, order, areas);
     Table<W> table = MakeTable<W>(placements, order, areas);
 
     Shared shared;
