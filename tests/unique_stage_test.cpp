@@ -61,13 +61,18 @@ TEST(UniqueStage, MakesBoardsWithOneTilingUpToTheirTurnsWithAndWithoutDecoys)
     }
 }
 
-TEST(UniqueStage, OneJobGivesTheSameStageForTheSameSeed)
+TEST(UniqueStage, EveryNumberOfJobsGivesTheSameStageForTheSameSeed)
 {
-    std::string first, second, error;
+    std::string first, error;
     UniqueReport report;
     ASSERT_TRUE(GenerateUniqueStage(SmallUnique(7, 1), first, report, error)) << error;
-    ASSERT_TRUE(GenerateUniqueStage(SmallUnique(7, 1), second, report, error)) << error;
-    EXPECT_EQ(first, second);
+    for (int32_t jobs : {1, 2, 4}) {
+        GenerateOptions options = SmallUnique(7, 1);
+        options.jobs = jobs;
+        std::string again;
+        ASSERT_TRUE(GenerateUniqueStage(options, again, report, error)) << error;
+        EXPECT_EQ(again, first) << jobs << " jobs";
+    }
 }
 
 TEST(UniqueStage, GivesUpWithAReasonWhenNoStageCanBeUnique)

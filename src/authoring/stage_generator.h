@@ -17,7 +17,7 @@ struct GenerateOptions {
     uint32_t seed = 1;
     int32_t decoys = 0;      // with unique: extra pieces that fit no tiling of the board
     double timeLimit = 60;   // seconds a unique stage is looked for
-    int32_t jobs = 1;        // with unique: walkers, one a thread; the first to succeed wins
+    int32_t jobs = 1;        // with unique: threads for the walkers, which never change the stage
 };
 
 // The pieces of a stage being made: each a list of cells; decoys after the board's.

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <atomic>
 #include <cstdio>
@@ -55,6 +54,8 @@ constexpr int64_t aimBelow = 20;         // under this many tilings, moves aim w
 constexpr int64_t restartAfter = 15000000;  // search steps spent without lowering the count, before a fresh start
 constexpr int32_t refusedLimit = 10000;  // refused moves in a row, before a fresh start
 constexpr uint32_t walkerSeedStep = 7919;
+constexpr int32_t walkerCount = 2;          // walks that take turns, whatever the jobs
+constexpr int64_t roundSteps = 2000000;     // search steps a walker takes in one round
 
 // Tilings of the board up to its symmetries, counted to cap at most; -1 when the time ran out.
 int64_t DistinctUpTo(const GenerateOptions& options, const std::vector<std::vector<Point>>& shapes, int64_t cap,
@@ -175,79 +176,116 @@ std::vector<int32_t> CellsAnotherTilingChanges(const GenerateOptions& options, c
     return best;
 }
 
-// One walker's search: a partition is improved one border cell at a time,
-// and a move is kept when the board has no more tilings than before; tilings
-// are counted only as far as needed to tell. Stops when another walker has
-// succeeded, or the time is up; true with the stage when it succeeded.
-bool Walk(const GenerateOptions& options, uint32_t seed, const std::function<double()>& timeLeft,
-          const std::atomic<bool>& done, GeneratedStage& stage, int64_t& candidates)
-{
-    SeededRandom random(seed);
+// One walker's search, kept between rounds: a partition is improved one
+// border cell at a time, and a move is kept when the board has no more
+// tilings than before; tilings are counted only as far as needed to tell.
+struct Walker {
+    explicit Walker(uint32_t seed) : random(seed) {}
+    SeededRandom random;
+    GeneratedStage stage;
     bool have = false;
     std::vector<int32_t> near;  // cells another tiling changes, where moves are aimed
     int64_t tilings = 0;
     int64_t stuck = 0;          // search steps since the count last went down
     int32_t refused = 0;        // moves in a row that broke the size or connection rules
-    while (timeLeft() > 0 && !done) {
-        if (!have || stuck > restartAfter) {
+    int64_t candidates = 0;
+    bool succeeded = false;
+    bool outOfTime = false;
+};
+
+// Walks on until the walker succeeds, the time is up, or it has spent budget
+// search steps in this round; stops early when stop says a walker that comes
+// before it has succeeded, since that one wins the round anyway.
+void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, const std::function<double()>& timeLeft,
+             const std::function<bool()>& stop)
+{
+    GeneratedStage& stage = walker.stage;
+    SeededRandom& random = walker.random;
+    int64_t spentThisRound = 0;
+    while (spentThisRound < budget && !stop()) {
+        if (timeLeft() <= 0) {
+            walker.outOfTime = true;
+            return;
+        }
+        if (!walker.have || walker.stuck > restartAfter) {
             if (!RandomPartition(options, random, stage.owner) || HasTwinPieces(PiecesOf(options, stage.owner))) continue;
-            have = true;
-            stuck = 0;
-            near.clear();
-            tilings = DistinctUpTo(options, PiecesOf(options, stage.owner), startCap, timeLeft(), stuck, scoreSteps);
-            ++candidates;
-            if (tilings < 0) return false;
+            walker.have = true;
+            walker.stuck = 0;
+            walker.near.clear();
+            walker.tilings = DistinctUpTo(options, PiecesOf(options, stage.owner), startCap, timeLeft(), walker.stuck,
+                                          scoreSteps);
+            spentThisRound += walker.stuck;
+            ++walker.candidates;
+            if (walker.tilings < 0) {
+                walker.outOfTime = true;
+                return;
+            }
         } else {
-            if (tilings < aimBelow && near.empty()) near = CellsAnotherTilingChanges(options, stage.owner, timeLeft());
+            if (walker.tilings < aimBelow && walker.near.empty()) {
+                walker.near = CellsAnotherTilingChanges(options, stage.owner, timeLeft());
+            }
             std::vector<int32_t> moved = stage.owner;
             // Half the moves go where the other tiling differs, half anywhere.
             bool aimed = (random.next() & 1) != 0;
-            if (!MoveBorderCell(options, random, aimed ? near : std::vector<int32_t>{}, moved)) {
-                if (++refused > refusedLimit) stuck = restartAfter + 1;
+            const std::vector<int32_t> anywhere;
+            const std::vector<int32_t>& towards = aimed ? walker.near : anywhere;
+            if (!MoveBorderCell(options, random, towards, moved)) {
+                if (++walker.refused > refusedLimit) walker.stuck = restartAfter + 1;
                 continue;
             }
             // Near the end, one move in two is a pair of moves: pieces at
             // their least or largest size can then trade cells as well.
-            if (tilings < aimBelow && (random.next() & 2) != 0) {
-                MoveBorderCell(options, random, aimed ? near : std::vector<int32_t>{}, moved);
-            }
+            if (walker.tilings < aimBelow && (random.next() & 2) != 0) MoveBorderCell(options, random, towards, moved);
             if (HasTwinPieces(PiecesOf(options, moved))) {
-                if (++refused > refusedLimit) stuck = restartAfter + 1;
+                if (++walker.refused > refusedLimit) walker.stuck = restartAfter + 1;
                 continue;
             }
-            refused = 0;
+            walker.refused = 0;
             int64_t spent = 0;
-            int64_t count = DistinctUpTo(options, PiecesOf(options, moved), tilings + 1, timeLeft(), spent, scoreSteps);
-            ++candidates;
-            if (count < 0) return false;
-            if (count <= tilings) {
-                stuck = count < tilings ? 0 : stuck + spent;
+            int64_t count =
+                DistinctUpTo(options, PiecesOf(options, moved), walker.tilings + 1, timeLeft(), spent, scoreSteps);
+            spentThisRound += spent;
+            ++walker.candidates;
+            if (count < 0) {
+                walker.outOfTime = true;
+                return;
+            }
+            if (count <= walker.tilings) {
+                walker.stuck = count < walker.tilings ? 0 : walker.stuck + spent;
                 stage.owner = std::move(moved);
-                near.clear();
-                tilings = count;
+                walker.near.clear();
+                walker.tilings = count;
             } else {
-                stuck += spent;
+                walker.stuck += spent;
             }
         }
-        if (tilings != 1) continue;
+        if (walker.tilings != 1) continue;
         // Decoys, one at a time: each must leave the board's one tiling alone.
         std::vector<std::vector<Point>> shapes = PiecesOf(options, stage.owner);
         stage.decoys.clear();
         for (int32_t tries = 0; static_cast<int32_t>(stage.decoys.size()) < options.decoys && tries < decoyTries; ++tries) {
             std::vector<Point> decoy = RandomPiece(random.between(options.minCells, options.maxCells), random);
             shapes.push_back(decoy);
-            int64_t withDecoy = DistinctUpTo(options, shapes, 2, timeLeft(), stuck);
-            if (withDecoy < 0) return false;
+            int64_t spent = 0;
+            int64_t withDecoy = DistinctUpTo(options, shapes, 2, timeLeft(), spent);
+            spentThisRound += spent;
+            walker.stuck += spent;
+            if (withDecoy < 0) {
+                walker.outOfTime = true;
+                return;
+            }
             if (withDecoy == 1) {
                 stage.decoys.push_back(decoy);
             } else {
                 shapes.pop_back();
             }
         }
-        if (static_cast<int32_t>(stage.decoys.size()) == options.decoys) return true;
-        have = false;
+        if (static_cast<int32_t>(stage.decoys.size()) == options.decoys) {
+            walker.succeeded = true;
+            return;
+        }
+        walker.have = false;
     }
-    return false;
 }
 }  // namespace
 
@@ -258,29 +296,42 @@ bool GenerateUniqueStage(const GenerateOptions& options, std::string& source, Un
     std::function<double()> timeLeft = [&] {
         return options.timeLimit - std::chrono::duration<double>(Clock::now() - start).count();
     };
-    // Walks from different partitions often end in very different times: one
-    // walker a thread, and the first to succeed wins. One job gives the same
-    // stage for the same seed every time.
-    int32_t walkers = std::max(1, options.jobs);
-    std::atomic<bool> done{false};
-    std::mutex winner;
+    // Walks from different partitions often end in very different times, so
+    // several walk, in rounds of a fixed number of search steps each; the
+    // lowest-numbered walker that succeeds in the earliest round wins. The
+    // jobs only run the walkers of a round side by side: no timing decides
+    // anything, and every --jobs gives the same stage for the same seed.
+    std::vector<Walker> walkers;
+    for (int32_t w = 0; w < walkerCount; ++w) walkers.emplace_back(options.seed + static_cast<uint32_t>(w) * walkerSeedStep);
+    int32_t threads = std::clamp(options.jobs, 1, walkerCount);
     bool found = false;
-    std::vector<int64_t> candidates(static_cast<size_t>(walkers), 0);
-    auto walk = [&](int32_t walker) {
-        GeneratedStage stage;
-        uint32_t seed = options.seed + static_cast<uint32_t>(walker) * walkerSeedStep;
-        if (!Walk(options, seed, timeLeft, done, stage, candidates[static_cast<size_t>(walker)])) return;
-        std::lock_guard<std::mutex> lock(winner);
-        if (found) return;
-        found = true;
-        done = true;
-        source = WriteStageSource(options, stage,
-                                  {"One tiling of the board up to its turns, proved by tessera-stages' solver."});
-    };
-    std::vector<std::thread> threads;
-    for (int32_t walker = 1; walker < walkers; ++walker) threads.emplace_back(walk, walker);
-    walk(0);
-    for (std::thread& thread : threads) thread.join();
+    bool outOfTime = false;
+    while (!found && !outOfTime) {
+        std::atomic<int32_t> firstSucceeded{walkerCount};
+        std::atomic<int32_t> next{0};
+        auto work = [&] {
+            for (int32_t w = next++; w < walkerCount; w = next++) {
+                Walker& walker = walkers[static_cast<size_t>(w)];
+                Advance(options, walker, roundSteps, timeLeft, [&] { return firstSucceeded < w; });
+                if (!walker.succeeded) continue;
+                int32_t seen = firstSucceeded;
+                while (w < seen && !firstSucceeded.compare_exchange_weak(seen, w)) {
+                }
+            }
+        };
+        std::vector<std::thread> helpers;
+        for (int32_t t = 1; t < threads; ++t) helpers.emplace_back(work);
+        work();
+        for (std::thread& helper : helpers) helper.join();
+        if (firstSucceeded < walkerCount) {
+            found = true;
+            source = WriteStageSource(options, walkers[static_cast<size_t>(firstSucceeded.load())].stage,
+                                      {"One tiling of the board up to its turns, proved by tessera-stages' solver."});
+        }
+        for (const Walker& walker : walkers) outOfTime = outOfTime || walker.outOfTime;
+    }
+    std::vector<int64_t> candidates;
+    for (const Walker& walker : walkers) candidates.push_back(walker.candidates);
     for (int64_t count : candidates) report.candidates += count;
     report.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     if (found) return true;
