@@ -15,12 +15,6 @@ namespace {
 const std::string runner = std::string(TESSERA_BINARY) + " --headless";
 const std::string stagesTool = TESSERA_STAGES_TOOL;
 
-bool IsLink(const std::string& path)
-{
-    struct stat status {};
-    return lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
-}
-
 ProgressFile SomeProgress()
 {
     ProgressFile file{};

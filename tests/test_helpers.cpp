@@ -2,6 +2,7 @@
 #include "test_helpers.h"
 
 #include <png.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -117,6 +118,12 @@ std::vector<std::string> ReadLines(const std::string& path)
     std::vector<std::string> lines;
     for (std::string line; std::getline(file, line);) lines.push_back(line);
     return lines;
+}
+
+bool IsLink(const std::string& path)
+{
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
 }
 
 std::vector<std::string> DirectoryEntries(const std::string& path)

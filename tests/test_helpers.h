@@ -46,6 +46,9 @@ int WaitProgram(pid_t child);
 
 std::vector<std::string> ReadLines(const std::string& path);
 
+// Whether the path itself is a symbolic link (lstat: not followed).
+bool IsLink(const std::string& path);
+
 // The names in a directory, sorted.
 std::vector<std::string> DirectoryEntries(const std::string& path);
 

@@ -129,7 +129,6 @@ namespace {
 void KeepStoredClears()
 {
     uint8_t stored[sizeof(ProgressFile) + 1];
-    if (QueryFileSize(progressFileName) != static_cast<int32_t>(sizeof(ProgressFile))) return;
     TakeStoredClears(progress, stored, ReadFileBytes(progressFileName, stored, sizeof stored));
 }
 }  // namespace

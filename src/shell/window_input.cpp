@@ -35,15 +35,6 @@ uint32_t ButtonBitFor(uint8_t button)
     return 0;
 }
 
-void SetBit(uint32_t bit, bool down)
-{
-    if (down) {
-        PressKeys(bit);
-    } else {
-        ReleaseKeys(bit);
-    }
-}
-
 void RecordKey(SDL_Keycode key, bool down)
 {
     switch (key) {
@@ -51,10 +42,10 @@ void RecordKey(SDL_Keycode key, bool down)
     case SDLK_RCTRL: rightControl = down; break;
     case SDLK_LSHIFT: leftShift = down; break;
     case SDLK_RSHIFT: rightShift = down; break;
-    default: SetBit(KeyBitFor(key), down); return;
+    default: RecordKeys(KeyBitFor(key), down); return;
     }
-    SetBit(InputKey::Control, leftControl || rightControl);
-    SetBit(InputKey::Shift, leftShift || rightShift);
+    RecordKeys(InputKey::Control, leftControl || rightControl);
+    RecordKeys(InputKey::Shift, leftShift || rightShift);
 }
 }  // namespace
 
@@ -70,7 +61,7 @@ void RecordWindowInput(const SDL_Event& event)
     case SDL_KEYUP: RecordKey(event.key.keysym.sym, event.type == SDL_KEYDOWN); break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-        SetBit(ButtonBitFor(event.button.button), event.type == SDL_MOUSEBUTTONDOWN);
+        RecordKeys(ButtonBitFor(event.button.button), event.type == SDL_MOUSEBUTTONDOWN);
         RecordMouseMove(event.button.x / inputScale, event.button.y / inputScale);
         break;
     case SDL_MOUSEMOTION: RecordMouseMove(event.motion.x / inputScale, event.motion.y / inputScale); break;
@@ -80,8 +71,8 @@ void RecordWindowInput(const SDL_Event& event)
         // buttons' real state when the pointer comes back.
         if (event.window.event == SDL_WINDOWEVENT_ENTER) {
             uint32_t buttons = SDL_GetGlobalMouseState(nullptr, nullptr);
-            SetBit(InputKey::LeftButton, (buttons & SDL_BUTTON_LMASK) != 0);
-            SetBit(InputKey::RightButton, (buttons & SDL_BUTTON_RMASK) != 0);
+            RecordKeys(InputKey::LeftButton, (buttons & SDL_BUTTON_LMASK) != 0);
+            RecordKeys(InputKey::RightButton, (buttons & SDL_BUTTON_RMASK) != 0);
         }
         break;
     default: break;

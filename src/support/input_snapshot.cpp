@@ -8,17 +8,18 @@ namespace {
 uint32_t heldKeys = 0;
 uint32_t pressedSinceSnapshot = 0;  // the latch: keys that went down since the last snapshot
 
-uint32_t PolledBits(uint32_t keys)
+constexpr uint32_t PolledMask()
 {
-    uint32_t bits = 0;
-    for (InputKey key : polledKeys) bits |= keys & key;
-    return bits;
+    uint32_t mask = 0;
+    for (InputKey key : polledKeys) mask |= key;
+    return mask;
 }
+constexpr uint32_t polledMask = PolledMask();
 }  // namespace
 
 void PressKeys(uint32_t keys)
 {
-    keys = PolledBits(keys);
+    keys &= polledMask;
     pressedSinceSnapshot |= keys & ~heldKeys;  // a repeat of a held key is no new press
     heldKeys |= keys;
 }
@@ -26,6 +27,15 @@ void PressKeys(uint32_t keys)
 void ReleaseKeys(uint32_t keys)
 {
     heldKeys &= ~keys;
+}
+
+void RecordKeys(uint32_t keys, bool down)
+{
+    if (down) {
+        PressKeys(keys);
+    } else {
+        ReleaseKeys(keys);
+    }
 }
 
 void SetHeldKeys(uint32_t keys)

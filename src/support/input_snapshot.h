@@ -42,6 +42,8 @@ extern int32_t wheelAccumulator;
 // frames (a tap, a quick click) is still seen, and its release one frame later.
 void PressKeys(uint32_t keys);
 void ReleaseKeys(uint32_t keys);
+// One key or button event: the keys went down, or came up.
+void RecordKeys(uint32_t keys, bool down);
 // Exactly these keys are down now: presses for the new ones, releases for the rest.
 void SetHeldKeys(uint32_t keys);
 // Forgets every held and latched key, as at start.

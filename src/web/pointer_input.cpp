@@ -16,12 +16,7 @@ EMSCRIPTEN_KEEPALIVE void tessera_pointer_move(double x, double y, double width,
 
 EMSCRIPTEN_KEEPALIVE void tessera_pointer_button(int button, int down)
 {
-    uint32_t bit = KeyBitForMouseButton(button);
-    if (down != 0) {
-        PressKeys(bit);
-    } else {
-        ReleaseKeys(bit);
-    }
+    RecordKeys(KeyBitForMouseButton(button), down != 0);
 }
 
 EMSCRIPTEN_KEEPALIVE int tessera_carrying_piece()

@@ -1,10 +1,9 @@
 """Drives the browser page in Debian's headless Chromium: a local server, the page, its canvas and real input."""
 import base64
-import functools
-import http.server
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -12,15 +11,17 @@ import time
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 
+SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(SOURCE_DIR, "scripts"))
+from page_server import PageHandler, page_server  # noqa: E402
+
 CANVAS_BYTES = 640 * 480 * 3
 READY_SECONDS = 30
 
 
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    """Serves the page's files, with the WebAssembly and manifest types, and logs nothing."""
+class QuietHandler(PageHandler):
+    """Serves the page's files and logs nothing."""
 
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, ".wasm": "application/wasm",
-                      ".webmanifest": "application/manifest+json"}
     no_store = False
 
     def end_headers(self):
@@ -42,8 +43,7 @@ class PageServer:
     """Serves a directory on 127.0.0.1 at a free port (or the one given) for as long as it is open."""
 
     def __init__(self, directory, port=0, no_store=False):
-        handler = functools.partial(NoStoreHandler if no_store else QuietHandler, directory=directory)
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
+        self.server = page_server(directory, port, NoStoreHandler if no_store else QuietHandler)
         self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
         self.thread.start()
 
