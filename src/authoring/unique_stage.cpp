@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <limits>
 #include <thread>
 #include <atomic>
 #include <cstdio>
@@ -294,6 +295,7 @@ bool GenerateUniqueStage(const GenerateOptions& options, std::string& source, Un
     if (!CheckGenerateOptions(options, error)) return false;
     Clock::time_point start = Clock::now();
     std::function<double()> timeLeft = [&] {
+        if (options.timeLimit <= 0) return std::numeric_limits<double>::infinity();
         return options.timeLimit - std::chrono::duration<double>(Clock::now() - start).count();
     };
     // Walks from different partitions often end in very different times, so
@@ -306,7 +308,9 @@ bool GenerateUniqueStage(const GenerateOptions& options, std::string& source, Un
     int32_t threads = std::clamp(options.jobs, 1, walkerCount);
     bool found = false;
     bool outOfTime = false;
-    while (!found && !outOfTime) {
+    int32_t rounds = 0;
+    while (!found && !outOfTime && (options.maxRounds <= 0 || rounds < options.maxRounds)) {
+        ++rounds;
         std::atomic<int32_t> firstSucceeded{walkerCount};
         std::atomic<int32_t> next{0};
         auto work = [&] {
@@ -336,10 +340,15 @@ bool GenerateUniqueStage(const GenerateOptions& options, std::string& source, Un
     report.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     if (found) return true;
     char reason[200];
-    std::snprintf(reason, sizeof reason,
-                  "no stage with a unique tiling found in %.0f s (%lld partitions counted); try other sizes, "
-                  "another seed or a longer --time-limit",
-                  options.timeLimit, static_cast<long long>(report.candidates));
+    if (outOfTime) {
+        std::snprintf(reason, sizeof reason,
+                      "no stage with a unique tiling found in %.0f s (%lld partitions counted); try other sizes, "
+                      "another seed or a longer --time-limit",
+                      options.timeLimit, static_cast<long long>(report.candidates));
+    } else {
+        std::snprintf(reason, sizeof reason, "no stage with a unique tiling found in %d rounds (%lld partitions counted)",
+                      rounds, static_cast<long long>(report.candidates));
+    }
     error = reason;
     return false;
 }

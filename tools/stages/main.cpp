@@ -19,6 +19,7 @@
 #include "support/user_output.h"
 #include "authoring/stage_generator.h"
 #include "authoring/stage_grade.h"
+#include "authoring/stage_pack.h"
 #include "authoring/stage_solver.h"
 #include "authoring/stage_source.h"
 #include "authoring/stage_text.h"
@@ -37,6 +38,7 @@ constexpr char usage[] =
     "       tessera-stages show FILE.dat\n"
     "       tessera-stages generate --width W --height H --pieces N [--min-cells A --max-cells B] [--seed S]\n"
     "                               [--unique [--decoys K] [--time-limit SECONDS]]\n"
+    "       tessera-stages pack --seed N -o DIR [--jobs N]\n"
     "       tessera-stages --help | --version\n";
 
 int Usage(const std::string& reason)
@@ -316,6 +318,84 @@ int Generate(int argc, char** argv)
     std::fputs(source.c_str(), stdout);
     return exitOk;
 }
+constexpr option packOptions[] = {
+    {"seed", required_argument, nullptr, 's'},
+    {"output", required_argument, nullptr, 'o'},
+    {"jobs", required_argument, nullptr, 'j'},
+    {nullptr, 0, nullptr, 0},
+};
+
+int Pack(int argc, char** argv)
+{
+    PackOptions options;
+    options.jobs = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+    bool seeded = false;
+    std::string directory;
+    StartOptionParsing();
+    int result = 0;
+    while ((result = getopt_long(argc, argv, ":o:", packOptions, nullptr)) != -1) {
+        int64_t number = 0;
+        switch (result) {
+        case 's':
+            // A seed names a pack for everyone: exactly a 32-bit whole number, nothing else.
+            if (!ParseNumber(optarg, 0, UINT32_MAX, number)) {
+                std::fprintf(stderr, "tessera-stages: the seed must be a whole number from 0 to 4294967295, not '%s'\n",
+                             optarg);
+                return exitUsage;
+            }
+            options.seed = static_cast<uint32_t>(number);
+            seeded = true;
+            break;
+        case 'o': directory = optarg; break;
+        case 'j':
+            if (!ParseNumber(optarg, 1, maxJobs, number)) return Usage("--jobs needs a number from 1 to 64");
+            options.jobs = static_cast<int32_t>(number);
+            break;
+        default:
+            if (result == ':') return Usage(LongName(packOptions, optopt) + " needs a value");
+            return Usage(OptionComplaint(result, argv));
+        }
+    }
+    if (optind < argc) return Usage(std::string("unexpected argument ") + argv[optind]);
+    if (!seeded || directory.empty()) return Usage("pack needs --seed N and -o DIR");
+    // On a terminal, a line that says which stage is being made, redrawn in place.
+    bool showProgress = isatty(STDERR_FILENO) != 0;
+    if (showProgress) {
+        options.onStage = [&options](int32_t stage) {
+            std::fprintf(stderr, "\rmaking pack %u: stage %d of %d", options.seed, stage + 1, stageCount);
+        };
+    }
+    StagePack pack;
+    std::string error;
+    bool made = MakeStagePack(options, pack, error);
+    if (showProgress) std::fprintf(stderr, "\n");
+    if (!made) {
+        std::fprintf(stderr, "tessera-stages: %s\n", error.c_str());
+        return exitInvalid;
+    }
+    std::error_code failed;
+    std::filesystem::create_directories(directory, failed);
+    if (failed) {
+        std::fprintf(stderr, "%s: cannot be made: %s\n", directory.c_str(), failed.message().c_str());
+        return exitInvalid;
+    }
+    for (int32_t i = 0; i < stageCount; ++i) {
+        std::string target = directory + "/" + FormatText(stageFileNameFormat, i);
+        const StageFile& stage = pack.stages[static_cast<size_t>(i)].file;
+        if (!WriteUserFile(target.c_str(), &stage, sizeof stage)) {
+            std::fprintf(stderr, "%s: cannot be written: %s\n", target.c_str(), std::strerror(errno));
+            return exitInvalid;
+        }
+    }
+    // pack.txt last: a directory that holds it holds the whole pack.
+    std::string text = WritePackText(pack);
+    std::string target = directory + "/pack.txt";
+    if (!WriteUserFile(target.c_str(), text.data(), text.size())) {
+        std::fprintf(stderr, "%s: cannot be written: %s\n", target.c_str(), std::strerror(errno));
+        return exitInvalid;
+    }
+    return exitOk;
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -335,5 +415,6 @@ int main(int argc, char** argv)
     if (command == "check") return Check(argc - 1, argv + 1);
     if (command == "show") return Show(argc - 1, argv + 1);
     if (command == "generate") return Generate(argc - 1, argv + 1);
+    if (command == "pack") return Pack(argc - 1, argv + 1);
     return Usage("unknown command " + command);
 }

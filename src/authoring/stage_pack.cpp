@@ -1,0 +1,154 @@
+// MakeStagePack: each stage drawn from its own seed, taken from the pack's, retried until its grade rises.
+#include "authoring/stage_pack.h"
+
+#include <cstdio>
+
+#include "authoring/seeded_random.h"
+#include "authoring/stage_generator.h"
+#include "authoring/stage_grade.h"
+#include "authoring/stage_solver.h"
+#include "authoring/stage_source.h"
+#include "authoring/unique_stage.h"
+
+namespace {
+// One stage of the curve. Cheap stages are drawn several times and the
+// easiest one that still rises is kept, which leaves room above it for the
+// dear ones, where the first that rises is kept.
+struct StageRecipe {
+    int32_t width;
+    int32_t height;
+    int32_t pieces;
+    int32_t minCells;
+    int32_t maxCells;
+    int32_t decoys;
+    bool unique;         // one tiling of the board up to its turns
+    int32_t candidates;  // rising stages drawn before the easiest is kept
+};
+
+constexpr StageRecipe recipes[stageCount] = {
+    {4, 2, 3, 2, 3, 0, false, 1},
+    {4, 3, 4, 2, 4, 0, false, 1},
+    {5, 4, 5, 3, 5, 0, true, 3},
+    {5, 5, 6, 3, 5, 0, true, 3},
+    {6, 5, 6, 4, 6, 1, true, 3},
+    {6, 6, 7, 4, 6, 0, true, 3},
+    {7, 6, 8, 4, 7, 1, true, 3},
+    {8, 6, 10, 3, 7, 0, true, 1},
+    {10, 6, 12, 3, 7, 0, true, 1},
+    {10, 6, 12, 3, 7, 2, true, 1},
+};
+
+constexpr int32_t maxAttempts = 16;     // stages drawn for one place before the pack gives up
+constexpr int32_t roundsPerStage = 30;  // rounds of search steps one unique stage may take
+
+// The seed of one attempt at one stage: the pack's seed, the stage and the
+// attempt mixed by the generator's own random numbers.
+uint32_t AttemptSeed(uint32_t packSeed, int32_t stage, int32_t attempt)
+{
+    SeededRandom mix((uint64_t{packSeed} << 16) ^ (static_cast<uint64_t>(stage) << 8) ^ static_cast<uint64_t>(attempt));
+    return static_cast<uint32_t>(mix.next() >> 32);
+}
+
+// The grade as check prints it, in tenths: the rule that grades rise is
+// about the figures a player sees. Read back digit by digit, whatever the locale.
+int32_t GradeTenths(double grade)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", grade);
+    int32_t tenths = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c >= '0' && *c <= '9') tenths = tenths * 10 + (*c - '0');
+    }
+    return tenths;
+}
+
+// One stage from a recipe and a seed, compiled and graded; false with error when none was made.
+bool DrawStage(const PackOptions& pack, int32_t stage, uint32_t seed, PackStage& made, std::string& error)
+{
+    const StageRecipe& recipe = recipes[stage];
+    GenerateOptions options;
+    options.width = recipe.width;
+    options.height = recipe.height;
+    options.pieces = recipe.pieces;
+    options.minCells = recipe.minCells;
+    options.maxCells = recipe.maxCells;
+    options.decoys = recipe.decoys;
+    options.seed = seed;
+    options.jobs = pack.jobs;
+    // Only search steps may end a search, never the clock.
+    options.timeLimit = 0;
+    options.maxRounds = roundsPerStage;
+    std::string text;
+    if (recipe.unique) {
+        UniqueReport report;
+        if (!GenerateUniqueStage(options, text, report, error)) return false;
+    } else if (!GenerateStageSource(options, text, error)) {
+        return false;
+    }
+    StageSource source;
+    if (!ParseStageSource(text, "generated", source, error)) return false;
+    made.file = CompileStage(source);
+    made.grade = GradeStage(StagePuzzle(made.file)).grade;
+    char title[96];
+    std::snprintf(title, sizeof title, "# Pack %u, stage %d\n", pack.seed, stage + 1);
+    char grade[48];
+    std::snprintf(grade, sizeof grade, "# Grade %.1f\n", made.grade);
+    // The generator's first line says how the stage was drawn; the grade goes after its comments.
+    size_t board = text.find("\n");
+    while (board != std::string::npos && board + 1 < text.size() && text[board + 1] == '#') {
+        board = text.find('\n', board + 1);
+    }
+    board = board == std::string::npos ? text.size() : board + 1;
+    made.source = title + text.substr(0, board) + grade + text.substr(board);
+    return true;
+}
+}  // namespace
+
+bool MakeStagePack(const PackOptions& options, StagePack& pack, std::string& error)
+{
+    pack.seed = options.seed;
+    pack.stages.clear();
+    int32_t previous = -1;  // the last stage's grade in tenths, once the curve has begun
+    for (int32_t stage = 0; stage < stageCount; ++stage) {
+        if (options.onStage) options.onStage(stage);
+        const StageRecipe& recipe = recipes[stage];
+        PackStage best;
+        int32_t bestTenths = -1;
+        int32_t rising = 0;
+        for (int32_t attempt = 0; attempt < maxAttempts && rising < recipe.candidates; ++attempt) {
+            PackStage made;
+            std::string why;
+            if (!DrawStage(options, stage, AttemptSeed(options.seed, stage, attempt), made, why)) continue;
+            int32_t tenths = GradeTenths(made.grade);
+            if (recipe.unique && tenths <= previous) continue;
+            ++rising;
+            if (bestTenths < 0 || tenths < bestTenths) {
+                best = std::move(made);
+                bestTenths = tenths;
+            }
+        }
+        if (bestTenths < 0) {
+            char reason[160];
+            std::snprintf(reason, sizeof reason, "pack %u: no stage %d %s found in %d tries", options.seed, stage + 1,
+                          recipe.unique && previous >= 0 ? "harder than the one before" : "of its size", maxAttempts);
+            error = reason;
+            return false;
+        }
+        if (recipe.unique) previous = bestTenths;
+        pack.stages.push_back(std::move(best));
+    }
+    return true;
+}
+
+std::string WritePackText(const StagePack& pack)
+{
+    std::string text = "# Tessera stage pack " + std::to_string(pack.seed) + "\n";
+    text += "seed " + std::to_string(pack.seed) + "\n";
+    text += "generator " + std::to_string(packGeneratorVersion) + "\n";
+    for (size_t i = 0; i < pack.stages.size(); ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "\n== st%zu.dat\n", i);
+        text += name + pack.stages[i].source;
+    }
+    return text;
+}
