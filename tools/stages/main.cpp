@@ -34,7 +34,7 @@ constexpr int64_t maxJobs = 64;
 constexpr char usage[] =
     "usage: tessera-stages build SRC... -o DIR\n"
     "       tessera-stages check [--solve] [--limit N] [--time-limit SECONDS] [--mirror] [--board-only]\n"
-    "                            [--distinct] [--jobs N] [--print N] [--grade] FILE...\n"
+    "                            [--distinct | --reference] [--jobs N] [--print N] [--grade] FILE...\n"
     "       tessera-stages show FILE.dat\n"
     "       tessera-stages generate --width W --height H --pieces N [--min-cells A --max-cells B] [--seed S]\n"
     "                               [--unique [--decoys K] [--time-limit SECONDS]]\n"
@@ -141,8 +141,8 @@ int Build(int argc, char** argv)
     return exitOk;
 }
 
-enum CheckOption { SolveOption = 256, MirrorOption, BoardOnlyOption, DistinctOption, GradeOption, LimitOption,
-                   PrintOption, TimeLimitOption, JobsOption };
+enum CheckOption { SolveOption = 256, MirrorOption, BoardOnlyOption, DistinctOption, GradeOption, ReferenceOption,
+                   LimitOption, PrintOption, TimeLimitOption, JobsOption };
 
 constexpr option checkOptions[] = {
     {"solve", no_argument, nullptr, SolveOption},
@@ -150,6 +150,7 @@ constexpr option checkOptions[] = {
     {"board-only", no_argument, nullptr, BoardOnlyOption},
     {"distinct", no_argument, nullptr, DistinctOption},
     {"grade", no_argument, nullptr, GradeOption},
+    {"reference", no_argument, nullptr, ReferenceOption},
     {"limit", required_argument, nullptr, LimitOption},
     {"print", required_argument, nullptr, PrintOption},
     {"time-limit", required_argument, nullptr, TimeLimitOption},
@@ -163,6 +164,7 @@ int Check(int argc, char** argv)
     options.jobs = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
     bool solve = false;
     bool grade = false;
+    bool reference = false;  // count by dancing links, the slow and simple solver the fast one is checked against
     int64_t printCount = 0;
     StartOptionParsing();
     int parsed = 0;
@@ -179,6 +181,7 @@ int Check(int argc, char** argv)
         case BoardOnlyOption: options.boardOnly = true; break;
         case DistinctOption: options.distinct = true; break;
         case GradeOption: grade = true; break;
+        case ReferenceOption: reference = solve = true; break;
         case LimitOption: options.limit = number; break;
         case PrintOption: printCount = number; break;
         case TimeLimitOption: options.timeLimit = static_cast<double>(number); break;
@@ -192,6 +195,7 @@ int Check(int argc, char** argv)
     }
     std::vector<std::string> files(argv + optind, argv + argc);
     if (files.empty()) return Usage("check needs at least one file");
+    if (reference && options.distinct) return Usage("--reference counts every tiling and cannot take --distinct");
     options.report = printCount;
     if (printCount > 0 || options.distinct) solve = true;
     // On a terminal, a line that shows the search is alive, redrawn in place.
@@ -222,7 +226,7 @@ int Check(int argc, char** argv)
         options.onSolution = [&puzzle](const std::vector<PlacedPiece>& solution) {
             PrintSolution(stdout, puzzle, solution);
         };
-        SolveResult result = CountTilings(puzzle, options);
+        SolveResult result = reference ? SolvePuzzle(puzzle, options) : CountTilings(puzzle, options);
         if (showProgress && result.seconds >= 1) std::fprintf(stderr, "\n");
         if (result.stoppedAtTime) {
             std::printf("%s: at least %lld, stopped after %.0f s\n", options.distinct ? "distinct tilings" : "solutions",
