@@ -18,7 +18,7 @@
 #include "support/file_io.h"
 #include "support/input_snapshot.h"
 #include "support/random.h"
-#include "authoring/stage_solver.h"
+#include "../play/guided_play.h"
 
 namespace {
 constexpr int32_t selectFramesPerStage = 400;
@@ -77,87 +77,11 @@ void CheckProgressFile(int64_t frame)
     }
 }
 
-// A move towards a solution: the turn and grid cell each piece must have.
-struct Target {
-    int32_t rotation;
-    Point cell;
-};
 std::vector<Target> targets[stageCount];
 
-// True when the shape, turned r times with its origin cell at origin, lies on the given cells.
-bool LiesOn(const PieceShape& shape, int32_t r, Point origin, const std::vector<Point>& cells)
+void FindAllTargets()
 {
-    for (int32_t c = 0; c < shape.cellCount; ++c) {
-        Point cell = shape.cells[c];
-        RotateOffset(cell, r);
-        Point at = {cell.x + origin.x, cell.y + origin.y};
-        if (std::none_of(cells.begin(), cells.end(), [&](Point want) { return want.x == at.x && want.y == at.y; })) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The turn and origin cell that put a shape on the cells a solution gives it.
-Target TargetFor(const PieceShape& shape, const std::vector<Point>& cells)
-{
-    Target found = {-1, {0, 0}};
-    for (int32_t r = 0; r < 4; ++r) {
-        Point first = shape.cells[0];
-        RotateOffset(first, r);
-        for (Point goal : cells) {
-            Point origin = {goal.x - first.x, goal.y - first.y};
-            if (LiesOn(shape, r, origin, cells)) found = {r, origin};
-        }
-    }
-    return found;
-}
-
-void FindTargets()
-{
-    for (int32_t k = 0; k < stageCount; ++k) {
-        SolveOptions options;
-        options.limit = 1;
-        options.report = 1;
-        std::vector<PlacedPiece> first;
-        options.onSolution = [&first](const std::vector<PlacedPiece>& solution) { first = solution; };
-        SolvePuzzle(StagePuzzle(stages[k]), options);
-        targets[k].assign(static_cast<size_t>(stages[k].pieceCount), Target{-1, {0, 0}});
-        for (const PlacedPiece& placed : first) {
-            targets[k][placed.piece] = TargetFor(stages[k].shapes[placed.piece], placed.cells);
-        }
-    }
-}
-
-Point CellCentre(Point cell)
-{
-    return {BoardLayout::originX + cell.x * BoardLayout::cellSize, BoardLayout::originY + cell.y * BoardLayout::cellSize};
-}
-
-// Clicks on alternate frames, so every press is a new one.
-void GuidedInput(int64_t frame)
-{
-    heldButtons = 0;
-    if (frame % 2 == 1) return;
-    const std::vector<Target>& goal = targets[currentStage];
-    auto wanted = [&](int32_t i) { return goal[i].rotation >= 0 && pieces[i].placed == 0; };
-    if (playState == Idle) {
-        RecordMouseMove(639, 479);
-        heldButtons = InputKey::LeftButton;
-    } else if (playState == Choosing) {
-        bool right = chooserPiece != -1 && wanted(chooserPiece);
-        RecordMouseMove(chooserOrigin.x, chooserOrigin.y);
-        heldButtons = right || chooserPiece == -1 ? InputKey::LeftButton : InputKey::RightButton;
-    } else if (playState == Dragging) {
-        const Target& target = goal[carriedPiece];
-        if (target.rotation >= 0 && pieces[carriedPiece].rotation != target.rotation) {
-            heldButtons = InputKey::RightButton;
-        } else {
-            Point at = target.rotation >= 0 ? CellCentre(target.cell) : Point{639, 479};
-            RecordMouseMove(at.x - grabOffsetX, at.y - grabOffsetY);
-            heldButtons = InputKey::LeftButton;
-        }
-    }
+    for (int32_t k = 0; k < stageCount; ++k) targets[k] = FindTargets(stages[k]);
 }
 
 // Mostly clicks on grid cells and on the chooser, so that pieces do get placed.
@@ -221,12 +145,12 @@ int main(int argc, char** argv)
             previousMode = gameMode;
         }
         bool starting = modeInitPending;
-        if (frame == 1) FindTargets();
+        if (frame == 1) FindAllTargets();
         // In play, nine frames in ten work towards a solution, the rest are noise.
         bool guided = frame > 1 && gameMode == playMode && playState != Cleared && !modeInitPending &&
                       std::uniform_int_distribution<int32_t>(0, 9)(random) != 0;
         if (guided) {
-            GuidedInput(frame);
+            heldButtons = GuidedButtons(targets[currentStage], frame);
         } else {
             RandomInput(random);
         }
