@@ -352,10 +352,10 @@ scale)
     wait_for_exit 1
     [ "$exit_code" = "0" ] || fail "Esc gave $exit_code"
     ;;
-install-prefix | install-deb)
+install-prefix | install-deb | install-pack)
     # The installed game as a player without root starts it: a home of their own, no XDG_DATA_HOME.
     root="$work/root"
-    if [ "$case_name" = "install-prefix" ]; then
+    if [ "$case_name" != "install-deb" ]; then
         cmake --install "$TESSERA_BUILD_DIR" --prefix "$root/usr" >"$work/install.log" 2>&1 ||
             fail "cmake --install failed: $(cat "$work/install.log")"
     else
@@ -388,6 +388,49 @@ install-prefix | install-deb)
         difference=$(compare -metric AE "$work/list.png" "$work/expected.png" null: 2>&1)
         [ "$difference" = "0" ] || fail "$1: the window's list differs from the expected one in $difference pixels"
     }
+    if [ "$case_name" = "install-pack" ]; then
+        # Shipped progress the pack must not touch: stage 3 cleared.
+        mkdir -p "$data"
+        printf '\266\017\023\000\000\000\001\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000' >"$data/hist.dat"
+        chown -R nobody:nogroup "$home"
+        shipped=$(sha256sum <"$data/hist.dat")
+        player_tessera --pack list >"$work/list.log" 2>&1 || fail "--pack list with no packs failed"
+        grep -qx "no packs made yet: tessera --pack new makes one" "$work/list.log" || fail "no packs: $(cat "$work/list.log")"
+        # Made on first use (the headless runner needs no window), then played in the window.
+        player_tessera --pack 0011 --headless --frames 1 >/dev/null 2>"$work/make.log" ||
+            fail "pack 11 was not made: $(cat "$work/make.log")"
+        pack="$data/packs/11"
+        [ "$(ls "$pack" | tr '\n' ' ')" = "pack.txt st0.dat st1.dat st2.dat st3.dat st4.dat st5.dat st6.dat st7.dat st8.dat st9.dat " ] ||
+            fail "the pack directory holds $(ls -A "$pack")"
+        [ "$(stat -c %U "$pack/st0.dat")" = "nobody" ] || fail "the pack does not belong to the player"
+        "$TESSERA_CLEAR_PLAN" "$pack" 0 4 >"$work/plan.txt" || fail "no clicks clear stage 1 of pack 11"
+        script="$work/plan.txt"
+        start_game player_tessera --pack 11 --seed 4
+        click 500 33
+        sleep 1
+        play_script_clicks 100000
+        sleep 3
+        press_key "$window" Escape
+        wait_for_exit 2
+        [ "$exit_code" = "0" ] || fail "the game did not end"
+        [ "$(od -An -tx1 -j4 -N1 "$pack/hist.dat" | tr -d ' ')" = "01" ] || fail "the pack's hist.dat does not say stage 1 is cleared"
+        [ "$(sha256sum <"$data/hist.dat")" = "$shipped" ] || fail "the shipped stages' progress was changed"
+        [ ! -e "$data/st0.dat" ] || fail "playing a pack linked the shipped stages"
+        player_tessera --pack list >"$work/list.log" 2>&1
+        [ "$(cat "$work/list.log")" = "pack 11: 1 of 10 stages cleared" ] || fail "--pack list says $(cat "$work/list.log")"
+        # What the launcher says to a bad seed and to a home it cannot write.
+        player_tessera --pack 4294967296 >"$work/bad.log" 2>&1 && fail "a seed past 32 bits was taken"
+        [ "$(cat "$work/bad.log")" = "tessera: a pack is a number from 0 to 4294967295, new or list, not '4294967296'" ] ||
+            fail "bad seed: $(cat "$work/bad.log")"
+        mkdir -p "$work/locked/.local/share/tessera"
+        chmod -R 755 "$work/locked"
+        setpriv --reuid=nobody --regid=nogroup --clear-groups env -i HOME="$work/locked" "$launcher" --pack 5 \
+            >"$work/locked.log" 2>&1 && fail "unwritable: the launcher made a pack"
+        [ "$(wc -l <"$work/locked.log")" = 1 ] && grep -q "^tessera: cannot write to the data directory" "$work/locked.log" ||
+            fail "unwritable: $(cat "$work/locked.log")"
+        echo "ok: $case_name"
+        exit 0
+    fi
     compare_list "first start"
     [ "$(ls "$data" | tr '\n' ' ')" = "st0.dat st1.dat st2.dat st3.dat st4.dat st5.dat st6.dat st7.dat st8.dat st9.dat " ] ||
         fail "the data directory holds $(ls "$data")"
