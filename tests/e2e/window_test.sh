@@ -394,6 +394,7 @@ install-prefix | install-deb | install-pack)
         printf '\266\017\023\000\000\000\001\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000' >"$data/hist.dat"
         chown -R nobody:nogroup "$home"
         shipped=$(sha256sum <"$data/hist.dat")
+        player_tessera --help | grep -q -- "--pack new" || fail "the launcher's --help does not describe packs"
         player_tessera --pack list >"$work/list.log" 2>&1 || fail "--pack list with no packs failed"
         grep -qx "no packs made yet: tessera --pack new makes one" "$work/list.log" || fail "no packs: $(cat "$work/list.log")"
         # Made on first use (the headless runner needs no window), then played in the window.
