@@ -16,7 +16,7 @@
 
 namespace {
 using Clock = std::chrono::steady_clock;
-constexpr int32_t decoyTries = 200;  // random pieces tried for each decoy
+constexpr int32_t decoyTries = 40;  // random pieces tried for each decoy on one partition
 
 std::vector<std::vector<Point>> PiecesOf(const GenerateOptions& options, const std::vector<int32_t>& owner)
 {
@@ -190,6 +190,7 @@ struct Walker {
     int64_t stuck = 0;          // search steps since the count last went down
     int32_t refused = 0;        // moves in a row that broke the size or connection rules
     int64_t candidates = 0;
+    bool decoysTried = false;   // on this partition
     bool succeeded = false;
     bool outOfTime = false;
 };
@@ -211,6 +212,7 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
         if (!walker.have || walker.stuck > restartAfter) {
             if (!RandomPartition(options, random, stage.owner) || HasTwinPieces(PiecesOf(options, stage.owner))) continue;
             walker.have = true;
+            walker.decoysTried = false;
             walker.stuck = 0;
             walker.near.clear();
             walker.tilings = DistinctUpTo(options, PiecesOf(options, stage.owner), startCap, timeLeft(), walker.stuck,
@@ -256,11 +258,13 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
                 stage.owner = std::move(moved);
                 walker.near.clear();
                 walker.tilings = count;
+                walker.decoysTried = false;
             } else {
                 walker.stuck += spent;
             }
         }
-        if (walker.tilings != 1) continue;
+        if (walker.tilings != 1 || walker.decoysTried) continue;
+        walker.decoysTried = true;
         // Decoys, one at a time: each must leave the board's one tiling alone.
         std::vector<std::vector<Point>> shapes = PiecesOf(options, stage.owner);
         stage.decoys.clear();
@@ -285,7 +289,10 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
             walker.succeeded = true;
             return;
         }
-        walker.have = false;
+        // No decoys fit this partition: the walk goes on among its unique
+        // neighbours (a move is kept only while the board stays unique), and
+        // each new one gets its own tries.
+        stage.decoys.clear();
     }
 }
 }  // namespace
