@@ -2,6 +2,7 @@
 #include "authoring/stage_pack.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "authoring/seeded_random.h"
 #include "authoring/stage_generator.h"
@@ -89,8 +90,6 @@ bool DrawStage(const PackOptions& pack, int32_t stage, uint32_t seed, PackStage&
     if (!ParseStageSource(text, "generated", source, error)) return false;
     made.file = CompileStage(source);
     made.grade = GradeStage(StagePuzzle(made.file)).grade;
-    char title[96];
-    std::snprintf(title, sizeof title, "# Pack %u, stage %d\n", pack.seed, stage + 1);
     char grade[48];
     std::snprintf(grade, sizeof grade, "# Grade %.1f\n", made.grade);
     // The generator's first line says how the stage was drawn; the grade goes after its comments.
@@ -99,8 +98,47 @@ bool DrawStage(const PackOptions& pack, int32_t stage, uint32_t seed, PackStage&
         board = text.find('\n', board + 1);
     }
     board = board == std::string::npos ? text.size() : board + 1;
-    made.source = title + text.substr(0, board) + grade + text.substr(board);
+    made.source = text.substr(0, board) + grade + text.substr(board);
     return true;
+}
+
+// Draws stage after stage of one recipe until it has the recipe's number of
+// candidates whose grade is above above (and not avoid), and keeps the
+// easiest; false with error when none was found.
+bool DrawRising(const PackOptions& options, int32_t stage, int32_t above, int32_t avoid, PackStage& best,
+                int32_t& bestTenths, std::string& error)
+{
+    if (options.onStage) options.onStage(stage);
+    const StageRecipe& recipe = recipes[stage];
+    bestTenths = -1;
+    int32_t rising = 0;
+    for (int32_t attempt = 0; attempt < maxAttempts && rising < recipe.candidates; ++attempt) {
+        PackStage made;
+        std::string why;
+        if (!DrawStage(options, stage, AttemptSeed(options.seed, stage, attempt), made, why)) continue;
+        int32_t tenths = GradeTenths(made.grade);
+        if (recipe.unique && (tenths <= above || tenths == avoid)) continue;
+        ++rising;
+        if (bestTenths < 0 || tenths < bestTenths) {
+            best = std::move(made);
+            bestTenths = tenths;
+        }
+    }
+    if (bestTenths >= 0) return true;
+    char reason[160];
+    std::snprintf(reason, sizeof reason, "pack %u: no stage %d %s found in %d tries", options.seed, stage + 1,
+                  recipe.unique && above >= 0 ? "harder than the one before" : "of its size", maxAttempts);
+    error = reason;
+    return false;
+}
+
+// The stage's source under its title.
+void AddStage(StagePack& pack, PackStage stage)
+{
+    char title[96];
+    std::snprintf(title, sizeof title, "# Pack %u, stage %zu\n", pack.seed, pack.stages.size() + 1);
+    stage.source = title + stage.source;
+    pack.stages.push_back(std::move(stage));
 }
 }  // namespace
 
@@ -109,34 +147,29 @@ bool MakeStagePack(const PackOptions& options, StagePack& pack, std::string& err
     pack.seed = options.seed;
     pack.stages.clear();
     int32_t previous = -1;  // the last stage's grade in tenths, once the curve has begun
-    for (int32_t stage = 0; stage < stageCount; ++stage) {
-        if (options.onStage) options.onStage(stage);
-        const StageRecipe& recipe = recipes[stage];
-        PackStage best;
-        int32_t bestTenths = -1;
-        int32_t rising = 0;
-        for (int32_t attempt = 0; attempt < maxAttempts && rising < recipe.candidates; ++attempt) {
-            PackStage made;
-            std::string why;
-            if (!DrawStage(options, stage, AttemptSeed(options.seed, stage, attempt), made, why)) continue;
-            int32_t tenths = GradeTenths(made.grade);
-            if (recipe.unique && tenths <= previous) continue;
-            ++rising;
-            if (bestTenths < 0 || tenths < bestTenths) {
-                best = std::move(made);
-                bestTenths = tenths;
-            }
-        }
-        if (bestTenths < 0) {
-            char reason[160];
-            std::snprintf(reason, sizeof reason, "pack %u: no stage %d %s found in %d tries", options.seed, stage + 1,
-                          recipe.unique && previous >= 0 ? "harder than the one before" : "of its size", maxAttempts);
-            error = reason;
-            return false;
-        }
-        if (recipe.unique) previous = bestTenths;
-        pack.stages.push_back(std::move(best));
+    constexpr int32_t lastPair = stageCount - 2;
+    for (int32_t stage = 0; stage < lastPair; ++stage) {
+        PackStage made;
+        int32_t tenths = -1;
+        if (!DrawRising(options, stage, previous, -1, made, tenths, error)) return false;
+        if (recipes[stage].unique) previous = tenths;
+        AddStage(pack, std::move(made));
     }
+    // The two largest stages are drawn as a pair, each above the stage before,
+    // and played in the order of their grades: their recipes differ less than
+    // their grades do, and drawing the last again until it beats the other
+    // would cost the most time of all.
+    PackStage first;
+    PackStage second;
+    int32_t firstTenths = -1;
+    int32_t secondTenths = -1;
+    if (!DrawRising(options, lastPair, previous, -1, first, firstTenths, error) ||
+        !DrawRising(options, lastPair + 1, previous, firstTenths, second, secondTenths, error)) {
+        return false;
+    }
+    if (secondTenths < firstTenths) std::swap(first, second);
+    AddStage(pack, std::move(first));
+    AddStage(pack, std::move(second));
     return true;
 }
 
