@@ -374,6 +374,16 @@ install-prefix | install-deb | install-pack)
             env -i HOME="$home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin LSAN_OPTIONS=detect_leaks=0 "$@"
     }
     player_tessera() { as_player "$launcher" "$@"; }
+    # Stage 1 opened from the list and cleared by the script's clicks up to a frame, then Esc.
+    clear_first_stage() {
+        click 500 33
+        sleep 1
+        play_script_clicks "$1"
+        sleep 3
+        press_key "$window" Escape
+        wait_for_exit 2
+        [ "$exit_code" = "0" ] || fail "the game did not end"
+    }
     # The stage list the game draws with the progress in DIR, as the headless runner draws it.
     expected_list() {
         printf '0 5 5 -\n' >"$work/still.txt"
@@ -407,13 +417,7 @@ install-prefix | install-deb | install-pack)
         "$TESSERA_CLEAR_PLAN" "$pack" 0 4 >"$work/plan.txt" || fail "no clicks clear stage 1 of pack 11"
         script="$work/plan.txt"
         start_game player_tessera --pack 11 --seed 4
-        click 500 33
-        sleep 1
-        play_script_clicks 100000
-        sleep 3
-        press_key "$window" Escape
-        wait_for_exit 2
-        [ "$exit_code" = "0" ] || fail "the game did not end"
+        clear_first_stage 100000
         [ "$(od -An -tx1 -j4 -N1 "$pack/hist.dat" | tr -d ' ')" = "01" ] || fail "the pack's hist.dat does not say stage 1 is cleared"
         [ "$(sha256sum <"$data/hist.dat")" = "$shipped" ] || fail "the shipped stages' progress was changed"
         [ ! -e "$data/st0.dat" ] || fail "playing a pack linked the shipped stages"
@@ -436,14 +440,7 @@ install-prefix | install-deb | install-pack)
     [ "$(ls "$data" | tr '\n' ' ')" = "st0.dat st1.dat st2.dat st3.dat st4.dat st5.dat st6.dat st7.dat st8.dat st9.dat " ] ||
         fail "the data directory holds $(ls "$data")"
     [ -L "$data/st9.dat" ] || fail "the stages are not links to the installed ones"
-    # Stage 1 cleared through the window.
-    click 500 33
-    sleep 1
-    play_script_clicks 46
-    sleep 3
-    press_key "$window" Escape
-    wait_for_exit 2
-    [ "$exit_code" = "0" ] || fail "the game did not end"
+    clear_first_stage 46
     [ "$(od -An -tx1 -j4 -N1 "$data/hist.dat" | tr -d ' ')" = "01" ] || fail "hist.dat does not say stage 1 is cleared"
     [ "$(stat -c %U "$data/hist.dat")" = "nobody" ] || fail "hist.dat does not belong to the player"
     compare_list "second start"
