@@ -37,7 +37,7 @@ struct Placement {
 };
 
 // Every placement of every piece that touches the board and sticks out by no
-// more than the slack, sorted by first board cell (then piece).
+// more than the slack, sorted by first board cell, then piece, then cells off the board.
 std::vector<Placement> MakePlacements(const Puzzle& puzzle, const CellOrder& order, bool mirror, int32_t slack);
 
 // The placements as the search reads them, bitboards grouped by first board
