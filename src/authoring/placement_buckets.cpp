@@ -4,13 +4,14 @@
 #include <algorithm>
 
 namespace tiling {
-CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrder& order)
+CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrder& order, int32_t pieceCount)
 {
     CellBuckets buckets;
+    buckets.pieceCount = pieceCount;
     auto cells = static_cast<size_t>(order.gridCells);
     buckets.keys.assign(cells * keyCells, 0);
     buckets.present.assign(cells * bucketsPerCell, 0);
-    buckets.first.assign(cells * bucketsPerCell, 0);
+    buckets.ranges.assign(cells * bucketsPerCell * static_cast<size_t>(pieceCount + 1), 0);
     std::vector<int32_t> covered(cells, 0);
     std::vector<int32_t> keyBit(cells, -1);
     std::vector<uint32_t> open;  // by placement of the cell: the key cells it leaves free
@@ -73,16 +74,16 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
         // Within a bucket the entries keep the table's order, piece by piece.
         for (int32_t pattern = 0; pattern < bucketsPerCell; ++pattern) {
             size_t b = base + static_cast<size_t>(pattern);
-            buckets.first[b] = static_cast<int32_t>(buckets.ranges.size());
-            int32_t last = -1;
-            for (int32_t i = start[pattern]; i < start[pattern] + sizes[pattern]; ++i) {
-                int32_t piece = placements[static_cast<size_t>(buckets.entries[static_cast<size_t>(i)])].piece;
-                if (piece == last) continue;
-                buckets.present[b] |= uint64_t{1} << piece;
-                buckets.ranges.push_back(i);
-                last = piece;
+            int32_t* ranges = buckets.ranges.data() + b * static_cast<size_t>(pieceCount + 1);
+            int32_t i = start[pattern];
+            for (int32_t piece = 0; piece <= pieceCount; ++piece) {
+                ranges[piece] = i;
+                while (i < start[pattern] + sizes[pattern] &&
+                       placements[static_cast<size_t>(buckets.entries[static_cast<size_t>(i)])].piece == piece) {
+                    buckets.present[b] |= uint64_t{1} << piece;
+                    ++i;
+                }
             }
-            buckets.ranges.push_back(start[pattern] + sizes[pattern]);
             buckets.largest = std::max(buckets.largest, sizes[pattern]);
         }
         begin = end;

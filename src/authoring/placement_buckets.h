@@ -21,16 +21,16 @@ constexpr int32_t bucketsPerCell = 1 << keyCells;
 // order. The search then tests only those, and still tests every one in full.
 struct CellBuckets {
     std::vector<int32_t> keys;      // cell c's key cells: keys[c * keyCells + i]; c itself where it has fewer
-    // Bucket b = c * bucketsPerCell + pattern: the pieces it has placements of, and where each one's start
-    // (in the order of the pieces): entries[ranges[first[b] + j] .. ranges[first[b] + j + 1] - 1] are the
-    // placements of the j-th piece of present[b].
+    // Bucket b = c * bucketsPerCell + pattern: the pieces it has placements of, and where each piece's
+    // start: entries[ranges[b * (pieceCount + 1) + p] .. ranges[b * (pieceCount + 1) + p + 1] - 1] are
+    // piece p's placements.
     std::vector<uint64_t> present;
-    std::vector<int32_t> first;
     std::vector<int32_t> ranges;
+    int32_t pieceCount = 0;
     std::vector<int32_t> entries;   // table entries
     int32_t largest = 0;            // the most entries of one bucket
 };
 
 // The buckets of placements sorted by first board cell, as MakePlacements gives them.
-CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrder& order);
+CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrder& order, int32_t pieceCount);
 }  // namespace tiling

@@ -186,7 +186,7 @@ struct Worker {
         }
         size_t b = BucketOf(filled, c);
         uint64_t present = buckets->present[b];
-        const int32_t* ranges = buckets->ranges.data() + buckets->first[b];
+        const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
         const int32_t* entries = buckets->entries.data();
         // Cached, first the placements that pass the tests, each one's slot
         // fetched on the way, then the search below each: the slots have
@@ -196,8 +196,7 @@ struct Worker {
         for (uint64_t free = unused & present; free != 0; free &= free - 1) {
             int32_t p = __builtin_ctzll(free);
             uint64_t piece = uint64_t{1} << p;
-            int32_t j = PopCount(present & (piece - 1));
-            for (int32_t i = ranges[j]; i < ranges[j + 1]; ++i) {
+            for (int32_t i = ranges[p]; i < ranges[p + 1]; ++i) {
                 int32_t k = entries[i];
                 if (t.waste[k] > budget) break;
                 if (filled.collides(t.masks[k])) continue;
@@ -326,7 +325,7 @@ SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellO
     SolveResult result;
     std::vector<Placement> placements = LivePlacements<W>(allPlacements, order, areas);
     Table<W> table = MakeTable<W>(placements, order, areas);
-    CellBuckets buckets = MakeBuckets(placements, order);
+    CellBuckets buckets = MakeBuckets(placements, order, static_cast<int32_t>(areas.size()));
 
     Shared shared;
     shared.options = &options;
