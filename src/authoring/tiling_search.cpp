@@ -156,6 +156,39 @@ struct Worker {
         return static_cast<size_t>(c) * bucketsPerCell + pattern;
     }
 
+    // The search below a point with one free piece: the board is full, or that
+    // piece's placements at the first empty cell are tried for the rest of it.
+    // One search step, like a call of fill.
+    void lastPiece(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t from)
+    {
+        if (++nodes % clockInterval == 0) {
+            lookAtClock();
+            if (stopped) return;
+        }
+        const Table<W>& t = *table;
+        int32_t c = FirstEmpty(filled | t.notBoard, from, t.gridCells);
+        if (c == t.gridCells) {
+            solution();
+            return;
+        }
+        size_t b = BucketOf(filled, c);
+        int32_t p = __builtin_ctzll(unused);
+        const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
+        const int32_t* entries = buckets->entries.data();
+        for (int32_t i = ranges[p]; i < ranges[p + 1]; ++i) {
+            int32_t k = entries[i];
+            if (t.waste[k] > budget) break;
+            if (filled.collides(t.masks[k])) continue;
+            Bits<W> next = filled;
+            next.add(t.masks[k]);
+            if (FirstEmpty(next | t.notBoard, c + 1, t.gridCells) != t.gridCells) continue;
+            chosen[depth++] = k;
+            solution();
+            --depth;
+            if (stopped) return;
+        }
+    }
+
     // Cached: the search points are looked up in the memo, and stored there
     // when their search took more than a step.
     template <bool Cached>
@@ -202,8 +235,20 @@ struct Worker {
                 if (filled.collides(t.masks[k])) continue;
                 Bits<W> next = filled;
                 next.add(t.masks[k]);
-                // Only the regions beside the new piece can have changed.
-                if (!RegionsFillable(next, t.halo[k], unused & ~piece, t)) continue;
+                uint64_t rest = unused & ~piece;
+                // Only the regions beside the new piece can have changed. Under
+                // the game's rules regions are seldom closed, and the search
+                // below a point is cheaper than looking for the lone cells that
+                // would end it (LivePlacements still drops the placements that
+                // leave one on the empty board).
+                if (!t.gameRules && !RegionsFillable(next, t.halo[k], rest, t)) continue;
+                if (rest != 0 && (rest & (rest - 1)) == 0) {
+                    chosen[depth++] = k;
+                    lastPiece(next, rest, budget - t.waste[k], c + 1);
+                    --depth;
+                    if (stopped) return;
+                    continue;
+                }
                 if (!Cached) {
                     chosen[depth++] = k;
                     fill<Cached>(next, unused & ~piece, budget - t.waste[k], c + 1);
@@ -275,7 +320,7 @@ void RunTasks(const Table<W>& t, const CellBuckets& buckets, Shared& shared, std
     }
     std::atomic<size_t> next{0};
     std::vector<Worker<W>> workers(static_cast<size_t>(jobs));
-    bool boardOnly = !t.offBoard.any();
+    bool boardOnly = !t.gameRules;
     auto work = [&](Worker<W>& worker) {
         if (boardOnly) worker.memo = &ThreadMemo<W>();
         for (size_t i = next++; i < tasks.size() && !worker.stopped; i = next++) worker.run(tasks[i]);
