@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
+#include <new>
 
 #include "authoring/bitboard.h"
 
@@ -18,9 +20,9 @@ constexpr size_t memoBytes = size_t{4} << 20;
 template <int W>
 struct MemoSlot {
     Bits<W> filled;
-    uint64_t unused = 0;
-    int64_t completions = 0;
-    uint32_t epoch = 0;  // the count the slot was written in; older slots are empty
+    uint64_t unused;
+    int64_t completions;
+    uint32_t epoch;  // the count the slot was written in; older slots, and zeroed ones, are empty
 };
 
 // Slots in pairs, the newer first: a point lives in the pair its hash names,
@@ -28,22 +30,26 @@ struct MemoSlot {
 // search it saved, so the cache may be smaller than the search.
 template <int W>
 struct SubtreeMemo {
-    std::vector<MemoSlot<W>> slots;
+    // Zeroed memory is a cache of empty slots, and calloc's untouched pages
+    // cost nothing: a short count in a new thread pays only for the slots it writes.
+    std::unique_ptr<MemoSlot<W>[], decltype(&std::free)> slots{nullptr, &std::free};
     size_t pairMask = 0;
     uint32_t epoch = 0;
 
     // Empties the cache for a new count, without touching its memory.
     void begin()
     {
-        if (slots.empty()) {
-            size_t pairs = 1;
+        size_t pairs = pairMask + 1;
+        if (!slots) {
+            pairs = 1;
             while (pairs * 4 * sizeof(MemoSlot<W>) <= memoBytes) pairs *= 2;
-            slots.resize(pairs * 2);
+            slots.reset(static_cast<MemoSlot<W>*>(std::calloc(pairs * 2, sizeof(MemoSlot<W>))));
+            if (!slots) throw std::bad_alloc();
             pairMask = pairs - 1;
         }
         if (++epoch == 0) {
             // After 2^32 counts the epochs come round again: empty it for real.
-            for (MemoSlot<W>& slot : slots) slot.epoch = 0;
+            for (size_t s = 0; s < pairs * 2; ++s) slots[s].epoch = 0;
             epoch = 1;
         }
     }
@@ -55,7 +61,7 @@ struct SubtreeMemo {
         return h ^ h >> 29;
     }
 
-    MemoSlot<W>* pair(uint64_t hash) { return slots.data() + 2 * (hash & pairMask); }
+    MemoSlot<W>* pair(uint64_t hash) { return slots.get() + 2 * (hash & pairMask); }
 
     // The completions of the point, or -1 when the cache does not have it.
     int64_t find(MemoSlot<W>* at, const Bits<W>& filled, uint64_t unused) const
