@@ -7,6 +7,20 @@
 namespace tiling {
 constexpr int32_t maxWords = 5;  // 20 x 14 grid cells, the largest grid of stage play
 
+// Set bits of a word. Where the target has no population count instruction
+// (x86-64's baseline lacks it) the builtin is a library call; this is inline.
+inline int32_t PopCount(uint64_t x)
+{
+#if defined(__POPCNT__) || defined(__wasm__) || defined(__aarch64__)
+    return __builtin_popcountll(x);
+#else
+    x -= x >> 1 & 0x5555555555555555u;
+    x = (x & 0x3333333333333333u) + (x >> 2 & 0x3333333333333333u);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    return static_cast<int32_t>(x * 0x0101010101010101u >> 56);
+#endif
+}
+
 template <int W>
 struct Bits {
     uint64_t w[W] = {};
@@ -31,7 +45,7 @@ struct Bits {
     int32_t count() const
     {
         int32_t total = 0;
-        for (int i = 0; i < W; ++i) total += __builtin_popcountll(w[i]);
+        for (int i = 0; i < W; ++i) total += PopCount(w[i]);
         return total;
     }
     // The lowest set bit alone; the bits must not all be clear.

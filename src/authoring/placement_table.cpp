@@ -28,7 +28,7 @@ CellOrder MakeCellOrder(const Puzzle& puzzle, bool boardOnly)
 }
 
 // Every placement of every piece that touches the board and sticks out by no
-// more than the slack, sorted by first board cell (then piece).
+// more than the slack, sorted by first board cell, then piece, then cells off the board.
 std::vector<Placement> MakePlacements(const Puzzle& puzzle, const CellOrder& order, bool mirror, int32_t slack)
 {
     std::vector<Placement> placements;
@@ -56,8 +56,11 @@ std::vector<Placement> MakePlacements(const Puzzle& puzzle, const CellOrder& ord
             }
         }
     }
+    // Within a cell and piece, those that stick out least come first: the search stops at the first
+    // that sticks out by more than the slack left.
     std::stable_sort(placements.begin(), placements.end(), [](const Placement& a, const Placement& b) {
-        return a.first != b.first ? a.first < b.first : a.piece < b.piece;
+        if (a.first != b.first) return a.first < b.first;
+        return a.piece != b.piece ? a.piece < b.piece : a.waste < b.waste;
     });
     return placements;
 }

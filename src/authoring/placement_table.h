@@ -37,7 +37,7 @@ struct Placement {
 };
 
 // Every placement of every piece that touches the board and sticks out by no
-// more than the slack, sorted by first board cell (then piece).
+// more than the slack, sorted by first board cell, then piece, then cells off the board.
 std::vector<Placement> MakePlacements(const Puzzle& puzzle, const CellOrder& order, bool mirror, int32_t slack);
 
 // The placements as the search reads them, bitboards grouped by first board
@@ -53,6 +53,7 @@ struct Table {
     int32_t pieceCount = 0;
     // Placements of piece p whose first board cell is c: group[g] .. group[g + 1] - 1, g = c * pieceCount + p.
     std::vector<int32_t> group;
+    bool gameRules = false;      // the grid has cells off the board, where pieces may stick out
     Bits<W> notBoard;            // the grid's cells off the board, and the bits past the grid
     Bits<W> board;
     Bits<W> offBoard;
@@ -106,6 +107,7 @@ Table<W> MakeTable(const std::vector<Placement>& placements, const CellOrder& or
         if (inGrid && bit % order.line == 0) table.lineStart.set(bit);
         if (inGrid && bit % order.line == order.line - 1) table.lineEnd.set(bit);
     }
+    table.gameRules = table.offBoard.any();
     int32_t gcd = 0;
     int32_t least = INT32_MAX;
     for (int32_t area : areas) {

@@ -35,6 +35,25 @@ uint64_t FillableSizes(uint64_t unused, const Table<W>& t)
     return sums;
 }
 
+// Whether some empty cell has no empty neighbour, or (where no piece is
+// smaller than three cells) two empty neighbours have no other: holes that
+// no piece fits, found for the whole board at once without growing regions.
+// Most placements the region check refuses leave such a hole beside them.
+template <int W>
+bool ClosedHoles(const Bits<W>& empty, const Table<W>& t)
+{
+    Bits<W> below = empty.without(t.lineEnd).up(1) & t.grid;    // cells whose neighbour one number down is empty
+    Bits<W> above = empty.without(t.lineStart).down(1) & t.grid;  // ... one number up
+    Bits<W> before = empty.up(t.line) & t.grid;                  // ... one line down
+    Bits<W> after = empty.down(t.line) & t.grid;                 // ... one line up
+    Bits<W> any = below | above | before | after;
+    if (empty.without(any).any()) return true;
+    if (t.minArea < 3) return false;
+    Bits<W> two = (below & above) | (before & after) | ((below | above) & (before | after));
+    Bits<W> single = (empty & any).without(two);  // empty cells with one empty neighbour
+    return (single & Beside(single, t)).any();
+}
+
 // False when some small closed region of empty board cells beside seeds
 // cannot be filled: no set of the free pieces has its size (or, where every
 // piece has one area, it is smaller than a piece or no multiple of it).
@@ -51,6 +70,7 @@ bool RegionsFillable(const Bits<W>& filled, const Bits<W>& seeds, uint64_t unuse
         if (t.minArea <= 1) return true;
         return !(empty & t.board & seeds).without(Beside(empty, t)).any();
     }
+    if (t.minArea >= 2 && ClosedHoles(empty, t)) return false;
     Bits<W> unvisited = empty & seeds;
     uint64_t sizes = 0;  // worked out at the first closed region
     while (unvisited.any()) {

@@ -41,7 +41,10 @@ void CollectOrbitTasks(const Table<W>& t, const std::vector<Placement>& placemen
         if ((active >> p & 1) != 0) area += areas[p];
     }
     if (active == 0 || area < boardCells) return;
-    // P: the piece with the fewest self-symmetric placements to check, then the fewest placements.
+    // P: the piece with the fewest orbits: each orbit is a search of its own, and a piece with few
+    // placements (the X of the pentominoes) cuts the board early wherever it is fixed. Counting up to
+    // symmetry, first the fewest self-symmetric placements: their searches check each solution against
+    // its images, and so cannot share counts through the memo (see SubtreeMemo).
     int32_t best = -1;
     std::vector<FixedPlacement> bestFixed;
     size_t bestSymmetric = SIZE_MAX;
@@ -50,7 +53,11 @@ void CollectOrbitTasks(const Table<W>& t, const std::vector<Placement>& placemen
         std::vector<FixedPlacement> fixed = OrbitRepresentatives(static_cast<int32_t>(p), placements, maps);
         size_t symmetric = static_cast<size_t>(std::count_if(
             fixed.begin(), fixed.end(), [](const FixedPlacement& f) { return !f.stabiliser.empty(); }));
-        if (best < 0 || symmetric < bestSymmetric || (symmetric == bestSymmetric && fixed.size() < bestFixed.size())) {
+        bool fewer = distinct ? symmetric < bestSymmetric ||
+                                    (symmetric == bestSymmetric && fixed.size() < bestFixed.size())
+                              : fixed.size() < bestFixed.size() ||
+                                    (fixed.size() == bestFixed.size() && symmetric < bestSymmetric);
+        if (best < 0 || fewer) {
             best = static_cast<int32_t>(p);
             bestFixed = std::move(fixed);
             bestSymmetric = symmetric;

@@ -7,8 +7,10 @@
 #include <deque>
 #include <thread>
 
+#include "authoring/placement_buckets.h"
 #include "authoring/region_check.h"
 #include "authoring/search_task.h"
+#include "authoring/subtree_memo.h"
 #include "authoring/symmetry_orbits.h"
 
 namespace tiling {
@@ -18,6 +20,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int64_t clockInterval = 4096;    // search steps between looks at the clock
 constexpr auto progressInterval = std::chrono::seconds(1);
 constexpr int32_t maxDepth = 64;           // more than the 50 pieces a stage may have
+constexpr int64_t memoMinSteps = 2;         // search steps a point must have taken to be worth a slot
 constexpr int32_t tasksPerJob = 64;        // split the search until there are this many tasks a thread
 
 // What the threads share: the options, the clock, and the request to stop.
@@ -40,6 +43,7 @@ struct Shared {
 template <int W>
 struct Worker {
     const Table<W>* table = nullptr;
+    const CellBuckets* buckets = nullptr;
     Shared* shared = nullptr;
     bool reportsProgress = false;
     int64_t count = 0;
@@ -51,6 +55,9 @@ struct Worker {
     int32_t depth = 0;
     const std::vector<std::vector<int32_t>>* check = nullptr;
     int64_t weight = 1;
+    SubtreeMemo<W>* memo = nullptr;  // none under the game's rules (see ThreadMemo)
+    int64_t completions = 0;         // solutions found, each once, whatever the weight
+    std::vector<int32_t> kidBuffer;  // the placements to search below, a row for each depth
     std::vector<int32_t> labels;
     std::vector<int32_t> image;
 
@@ -103,10 +110,27 @@ struct Worker {
         return true;
     }
 
+    // Solutions that a shared limit or exactBelow must hear of.
+    void tell(int64_t solutions)
+    {
+        const SolveOptions& options = *shared->options;
+        int64_t limit = shared->limit;
+        if (limit > 0 || options.exactBelow > 0) {
+            // Threads share the limit: whoever reaches it stops them all.
+            int64_t total = shared->found += solutions;
+            if (limit > 0 && total >= limit) {
+                stoppedAtLimit = true;
+                shared->stop = true;
+            }
+            if (shared->stop) stopped = true;
+        }
+    }
+
     void solution()
     {
         if (check != nullptr && !leastOfItsImages()) return;
         count += weight;
+        ++completions;
         const SolveOptions& options = *shared->options;
         if (count <= options.report && options.onSolution) {
             std::vector<PlacedPiece> pieces;
@@ -118,18 +142,56 @@ struct Worker {
             }
             options.onSolution(pieces);
         }
-        int64_t limit = shared->limit;
-        if (limit > 0 || options.exactBelow > 0) {
-            // Threads share the limit: whoever reaches it stops them all.
-            int64_t total = shared->found += weight;
-            if (limit > 0 && total >= limit) {
-                stoppedAtLimit = true;
-                shared->stop = true;
-            }
-            if (shared->stop) stopped = true;
+        tell(weight);
+    }
+
+    // Only the placements that leave the filled key cells alone are tested.
+    size_t BucketOf(const Bits<W>& filled, int32_t c) const
+    {
+        const int32_t* keys = buckets->keys.data() + static_cast<size_t>(c) * keyCells;
+        uint32_t pattern = 0;
+        for (int32_t i = 0; i < keyCells; ++i) {
+            pattern |= static_cast<uint32_t>(filled.w[keys[i] >> 6] >> (keys[i] & 63) & 1) << i;
+        }
+        return static_cast<size_t>(c) * bucketsPerCell + pattern;
+    }
+
+    // The search below a point with one free piece: the board is full, or that
+    // piece's placements at the first empty cell are tried for the rest of it.
+    // One search step, like a call of fill.
+    void lastPiece(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t from)
+    {
+        if (++nodes % clockInterval == 0) {
+            lookAtClock();
+            if (stopped) return;
+        }
+        const Table<W>& t = *table;
+        int32_t c = FirstEmpty(filled | t.notBoard, from, t.gridCells);
+        if (c == t.gridCells) {
+            solution();
+            return;
+        }
+        size_t b = BucketOf(filled, c);
+        int32_t p = __builtin_ctzll(unused);
+        const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
+        const int32_t* entries = buckets->entries.data();
+        for (int32_t i = ranges[p]; i < ranges[p + 1]; ++i) {
+            int32_t k = entries[i];
+            if (t.waste[k] > budget) break;
+            if (filled.collides(t.masks[k])) continue;
+            Bits<W> next = filled;
+            next.add(t.masks[k]);
+            if (FirstEmpty(next | t.notBoard, c + 1, t.gridCells) != t.gridCells) continue;
+            chosen[depth++] = k;
+            solution();
+            --depth;
+            if (stopped) return;
         }
     }
 
+    // Cached: the search points are looked up in the memo, and stored there
+    // when their search took more than a step.
+    template <bool Cached>
     void fill(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t from)
     {
         if (++nodes % clockInterval == 0) {
@@ -142,20 +204,74 @@ struct Worker {
             solution();
             return;
         }
-        const int32_t* group = t.group.data() + static_cast<size_t>(c) * t.pieceCount;
-        for (uint64_t free = unused; free != 0; free &= free - 1) {
+        MemoSlot<W>* slot = nullptr;
+        int64_t completionsBefore = completions;
+        int64_t nodesBefore = nodes;
+        if (Cached) {
+            slot = memo->pair(SubtreeMemo<W>::Hash(filled, unused));
+            int64_t known = memo->find(slot, filled, unused);
+            if (known >= 0) {
+                completions += known;
+                count += known * weight;
+                if (known > 0) tell(known * weight);
+                return;
+            }
+        }
+        size_t b = BucketOf(filled, c);
+        uint64_t present = buckets->present[b];
+        const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
+        const int32_t* entries = buckets->entries.data();
+        // Cached, first the placements that pass the tests, each one's slot
+        // fetched on the way, then the search below each: the slots have
+        // arrived by then. Otherwise each is searched as it passes.
+        int32_t* kids = kidBuffer.data() + static_cast<size_t>(depth) * static_cast<size_t>(buckets->largest);
+        int32_t kidCount = 0;
+        for (uint64_t free = unused & present; free != 0; free &= free - 1) {
             int32_t p = __builtin_ctzll(free);
-            for (int32_t k = group[p]; k < group[p + 1]; ++k) {
-                if (t.waste[k] > budget || filled.collides(t.masks[k])) continue;
+            uint64_t piece = uint64_t{1} << p;
+            for (int32_t i = ranges[p]; i < ranges[p + 1]; ++i) {
+                int32_t k = entries[i];
+                if (t.waste[k] > budget) break;
+                if (filled.collides(t.masks[k])) continue;
                 Bits<W> next = filled;
                 next.add(t.masks[k]);
-                // Only the regions beside the new piece can have changed.
-                if (!RegionsFillable(next, t.halo[k], unused & ~(uint64_t{1} << p), t)) continue;
-                chosen[depth++] = k;
-                fill(next, unused & ~(uint64_t{1} << p), budget - t.waste[k], c + 1);
-                --depth;
-                if (stopped) return;
+                uint64_t rest = unused & ~piece;
+                // Only the regions beside the new piece can have changed. Under
+                // the game's rules regions are seldom closed, and the search
+                // below a point is cheaper than looking for the lone cells that
+                // would end it (LivePlacements still drops the placements that
+                // leave one on the empty board).
+                if (!t.gameRules && !RegionsFillable(next, t.halo[k], rest, t)) continue;
+                if (rest != 0 && (rest & (rest - 1)) == 0) {
+                    chosen[depth++] = k;
+                    lastPiece(next, rest, budget - t.waste[k], c + 1);
+                    --depth;
+                    if (stopped) return;
+                    continue;
+                }
+                if (!Cached) {
+                    chosen[depth++] = k;
+                    fill<Cached>(next, unused & ~piece, budget - t.waste[k], c + 1);
+                    --depth;
+                    if (stopped) return;
+                    continue;
+                }
+                __builtin_prefetch(memo->pair(SubtreeMemo<W>::Hash(next, unused & ~piece)));
+                kids[kidCount++] = k;
             }
+        }
+        for (int32_t i = 0; i < kidCount; ++i) {
+            int32_t k = kids[i];
+            Bits<W> next = filled;
+            next.add(t.masks[k]);
+            chosen[depth++] = k;
+            fill<Cached>(next, unused & ~(uint64_t{1} << t.piece[k]), budget - t.waste[k], c + 1);
+            --depth;
+            if (stopped) return;
+        }
+        // A point whose search took one step is found again as fast as looked up.
+        if (Cached && nodes - nodesBefore >= memoMinSteps) {
+            memo->store(slot, filled, unused, completions - completionsBefore);
         }
     }
 
@@ -166,13 +282,31 @@ struct Worker {
         for (int32_t k : task.chosen) chosen[depth++] = k;
         check = task.check;
         weight = task.weight;
-        if (RegionsFillable(task.filled, t.grid, task.unused, t)) fill(task.filled, task.unused, task.budget, task.from);
+        if (!RegionsFillable(task.filled, t.grid, task.unused, t)) return;
+        // Solutions checked against their images, or handed out, are told apart by more than the point.
+        if (memo != nullptr && check == nullptr && shared->options->report == 0) {
+            fill<true>(task.filled, task.unused, task.budget, task.from);
+        } else {
+            fill<false>(task.filled, task.unused, task.budget, task.from);
+        }
     }
 };
 
+// Each thread's memo, kept from count to count so that short counts do not
+// pay for its memory. Under the game's rules the points seldom meet again
+// (the cells filled off the board tell them apart) and the memo costs more
+// time than it saves, so only searches on the board alone use it.
+template <int W>
+SubtreeMemo<W>& ThreadMemo()
+{
+    static thread_local SubtreeMemo<W> memo;
+    memo.begin();
+    return memo;
+}
+
 // Runs the tasks on the jobs' threads and adds up what they found.
 template <int W>
-void RunTasks(const Table<W>& t, Shared& shared, std::vector<Task<W>> tasks, int32_t jobs, SolveResult& result)
+void RunTasks(const Table<W>& t, const CellBuckets& buckets, Shared& shared, std::vector<Task<W>> tasks, int32_t jobs, SolveResult& result)
 {
     const SolveOptions& options = *shared.options;
     // Printed solutions need one order of search: one thread.
@@ -186,16 +320,20 @@ void RunTasks(const Table<W>& t, Shared& shared, std::vector<Task<W>> tasks, int
     }
     std::atomic<size_t> next{0};
     std::vector<Worker<W>> workers(static_cast<size_t>(jobs));
+    bool boardOnly = !t.gameRules;
     auto work = [&](Worker<W>& worker) {
+        if (boardOnly) worker.memo = &ThreadMemo<W>();
         for (size_t i = next++; i < tasks.size() && !worker.stopped; i = next++) worker.run(tasks[i]);
     };
     std::vector<std::thread> threads;
     for (int32_t j = 0; j < jobs; ++j) {
         Worker<W>& worker = workers[static_cast<size_t>(j)];
         worker.table = &t;
+        worker.buckets = &buckets;
         worker.shared = &shared;
         worker.reportsProgress = j == 0;
         worker.count = 0;
+        worker.kidBuffer.assign(static_cast<size_t>(maxDepth + 1) * static_cast<size_t>(buckets.largest), 0);
         if (j > 0) threads.emplace_back(work, std::ref(worker));
     }
     work(workers[0]);
@@ -232,6 +370,7 @@ SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellO
     SolveResult result;
     std::vector<Placement> placements = LivePlacements<W>(allPlacements, order, areas);
     Table<W> table = MakeTable<W>(placements, order, areas);
+    CellBuckets buckets = MakeBuckets(placements, order, static_cast<int32_t>(areas.size()));
 
     Shared shared;
     shared.options = &options;
@@ -260,7 +399,7 @@ SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellO
         tasks.push_back(std::move(whole));
     }
     int32_t jobs = std::max(1, options.jobs);
-    RunTasks(table, shared, std::move(tasks), jobs, result);
+    RunTasks(table, buckets, shared, std::move(tasks), jobs, result);
     result.stoppedAtTime = shared.timeUp;
     result.stoppedAtSteps = shared.stepsUp;
     result.seconds = std::chrono::duration<double>(Clock::now() - shared.start).count();

@@ -1,0 +1,85 @@
+// A cache of subtree counts: the tilings that complete a search point depend only on what it has filled and which pieces are free.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+#include "authoring/bitboard.h"
+
+namespace tiling {
+// Memory for one thread's cache, whatever the grid's size.
+constexpr size_t memoBytes = size_t{4} << 20;
+
+// Two points of the search that have filled the same cells with the same
+// pieces have the same completions, however they got there. A slot keeps
+// one such point and the number of its completions. (Under the game's rules
+// that holds too, the cells filled off the board telling the slack spent,
+// but there points seldom meet again: see ThreadMemo.)
+template <int W>
+struct MemoSlot {
+    Bits<W> filled;
+    uint64_t unused;
+    int64_t completions;
+    uint32_t epoch;  // the count the slot was written in; older slots, and zeroed ones, are empty
+};
+
+// Slots in pairs, the newer first: a point lives in the pair its hash names,
+// and a new one pushes the older of the two out. A slot lost only costs the
+// search it saved, so the cache may be smaller than the search.
+template <int W>
+struct SubtreeMemo {
+    // Zeroed memory is a cache of empty slots, and calloc's untouched pages
+    // cost nothing: a short count in a new thread pays only for the slots it writes.
+    std::unique_ptr<MemoSlot<W>[], decltype(&std::free)> slots{nullptr, &std::free};
+    size_t pairMask = 0;
+    uint32_t epoch = 0;
+
+    // Empties the cache for a new count, without touching its memory.
+    void begin()
+    {
+        size_t pairs = pairMask + 1;
+        if (!slots) {
+            pairs = 1;
+            while (pairs * 4 * sizeof(MemoSlot<W>) <= memoBytes) pairs *= 2;
+            slots.reset(static_cast<MemoSlot<W>*>(std::calloc(pairs * 2, sizeof(MemoSlot<W>))));
+            if (!slots) throw std::bad_alloc();
+            pairMask = pairs - 1;
+        }
+        if (++epoch == 0) {
+            // After 2^32 counts the epochs come round again: empty it for real.
+            for (size_t s = 0; s < pairs * 2; ++s) slots[s].epoch = 0;
+            epoch = 1;
+        }
+    }
+
+    static uint64_t Hash(const Bits<W>& filled, uint64_t unused)
+    {
+        uint64_t h = unused * 0x9E3779B97F4A7C15u;
+        for (int i = 0; i < W; ++i) h = (h ^ filled.w[i]) * 0xD6E8FEB86659FD93u;
+        return h ^ h >> 29;
+    }
+
+    MemoSlot<W>* pair(uint64_t hash) { return slots.get() + 2 * (hash & pairMask); }
+
+    // The completions of the point, or -1 when the cache does not have it.
+    int64_t find(MemoSlot<W>* at, const Bits<W>& filled, uint64_t unused) const
+    {
+        for (int s = 0; s < 2; ++s) {
+            const MemoSlot<W>& slot = at[s];
+            if (slot.epoch == epoch && slot.unused == unused && slot.filled == filled) return slot.completions;
+        }
+        return -1;
+    }
+
+    void store(MemoSlot<W>* at, const Bits<W>& filled, uint64_t unused, int64_t completions)
+    {
+        at[1] = at[0];
+        at[0].filled = filled;
+        at[0].unused = unused;
+        at[0].completions = completions;
+        at[0].epoch = epoch;
+    }
+};
+}  // namespace tiling
