@@ -1,0 +1,95 @@
+#!/bin/bash
+# Stage packs: the same bytes for every --jobs and the pinned ones, and the rules of a pack proved by both counters.
+# usage: stage_pack_test.sh TESSERA_STAGES [WEBASSEMBLY_TESSERA_STAGES.js]
+set -u
+tool=$1
+wasm_tool=${2:-}
+work=$(mktemp -d /tmp/tessera-packs-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+failed=0
+fail() {
+    echo "FAIL: $*" >&2
+    failed=1
+}
+
+# The SHA-256 of st0.dat ... st9.dat and pack.txt, in that order, for a few seeds. A change
+# to the generator that changes them must bump packGeneratorVersion and pin them anew.
+declare -A pinned=(
+    [1]=549af6f85efc35eb900c99054e4d3dbb067ea55d2df5f8bccdb03f27ab943ad5
+    [2]=02a52ac2ad74c9f26d534f43d921211bead84a42b742eb09e3a23a694e7a15fc
+    [4294967295]=68c6df06e2a6f001a07d204a6102a79d933fe6af73e29bd4ab3907efeb30caa1
+)
+version=1
+
+pack_hash() {
+    cat "$1"/st{0..9}.dat "$1/pack.txt" | sha256sum | cut -d' ' -f1
+}
+
+for seed in "${!pinned[@]}"; do
+    for jobs in 1 2 4; do
+        "$tool" pack --seed "$seed" --jobs "$jobs" -o "$work/$seed-$jobs" 2>"$work/errors" ||
+            fail "pack $seed with $jobs jobs: $(cat "$work/errors")"
+    done
+    for jobs in 2 4; do
+        diff -r "$work/$seed-1" "$work/$seed-$jobs" >/dev/null || fail "pack $seed differs between 1 and $jobs jobs"
+    done
+    hash=$(pack_hash "$work/$seed-1")
+    [ "$hash" = "${pinned[$seed]}" ] || fail "pack $seed's files hash to $hash, not the pinned ${pinned[$seed]}"
+
+    dir="$work/$seed-1"
+    head -3 "$dir/pack.txt" | tail -2 | tr '\n' ' ' | grep -qx "seed $seed generator $version " ||
+        fail "pack $seed: pack.txt does not begin with its seed and version: $(head -3 "$dir/pack.txt")"
+    previous_grade=""
+    decoy_stages=0
+    for k in 0 1 2 3 4 5 6 7 8 9; do
+        stage="$dir/st$k.dat"
+        number=$((k + 1))
+        report=$("$tool" check --grade "$stage")
+        read -r width height cells pieces area < <(echo "$report" |
+            sed -n 's/^board \([0-9]*\) x \([0-9]*\) (\([0-9]*\) cells), \([0-9]*\) pieces with \([0-9]*\) cells$/\1 \2 \3 \4 \5/p')
+        [ -n "${area:-}" ] || fail "pack $seed stage $number: no board line in: $report"
+        grade=$(echo "$report" | sed -n 's/^grade: \([0-9.]*\) .*/\1/p')
+        [ "$area" -gt "$cells" ] && decoy_stages=$((decoy_stages + 1))
+        if [ "$k" -lt 2 ]; then
+            # The first two teach on small boards.
+            [ "$cells" -le 12 ] || fail "pack $seed stage $number: $cells cells is no small board"
+            continue
+        fi
+        # One tiling up to the board's turns, by the fast counter; every tiling counted
+        # by it and by dancing links alike, and no more than the board has turns.
+        "$tool" check --distinct "$stage" | grep -qx "distinct tilings: 1" ||
+            fail "pack $seed stage $number is not unique: $("$tool" check --distinct "$stage" | grep distinct)"
+        fast=$("$tool" check --board-only --solve "$stage" | sed -n 's/^solutions: //p')
+        reference=$("$tool" check --board-only --reference "$stage" | sed -n 's/^solutions: //p')
+        turns=2
+        [ "$width" = "$height" ] && turns=4
+        [ "$fast" = "$reference" ] || fail "pack $seed stage $number: $fast tilings by the fast counter, $reference by dancing links"
+        [ "$reference" -ge 1 ] && [ "$reference" -le "$turns" ] ||
+            fail "pack $seed stage $number: $reference tilings, more than the board's $turns turns give one"
+        if [ -n "$previous_grade" ] && ! awk -v a="$previous_grade" -v b="$grade" 'BEGIN {exit !(b > a)}'; then
+            fail "pack $seed stage $number's grade $grade does not rise above $previous_grade"
+        fi
+        previous_grade=$grade
+        if [ "$k" -ge 8 ]; then
+            [ "$width" = 10 ] && [ "$height" = 6 ] && [ "$pieces" -ge 12 ] ||
+                fail "pack $seed stage $number is $width x $height with $pieces pieces, not 10 x 6 with twelve or more"
+        fi
+    done
+    [ "$decoy_stages" -ge 2 ] || fail "pack $seed: $decoy_stages stages with decoys, not two or more"
+done
+
+# The WebAssembly build, one job as in the browser, makes the very same bytes.
+if [ -n "$wasm_tool" ]; then
+    node "$wasm_tool" pack --seed 2 --jobs 1 -o "$work/wasm" 2>"$work/errors" ||
+        fail "the WebAssembly tool failed: $(cat "$work/errors")"
+    diff -r "$work/2-1" "$work/wasm" >/dev/null || fail "the WebAssembly tool's pack 2 differs from the native one"
+fi
+
+# Seeds are 32-bit whole numbers; anything else is refused in one line.
+for bad in -1 4294967296 12x "" 0x10; do
+    "$tool" pack --seed "$bad" -o "$work/bad" >"$work/out" 2>&1 && fail "seed '$bad' was taken"
+    [ "$(wc -l <"$work/out")" = 1 ] || fail "seed '$bad': not one line: $(cat "$work/out")"
+    [ ! -e "$work/bad" ] || fail "seed '$bad' made a directory"
+done
+[ "$failed" = 0 ] && echo "ok: stage packs"
+exit "$failed"
