@@ -156,21 +156,32 @@ struct Worker {
         return static_cast<size_t>(c) * bucketsPerCell + pattern;
     }
 
-    // The search below a point with one free piece: the board is full, or that
-    // piece's placements at the first empty cell are tried for the rest of it.
-    // One search step, like a call of fill.
-    void lastPiece(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t from)
+    // One search step at a point: counts it, looking at the clock now and
+    // then, and gives its first empty cell, or -1 when the point is a
+    // solution (counted here) or the search has stopped.
+    int32_t step(const Bits<W>& filled, int32_t from)
     {
         if (++nodes % clockInterval == 0) {
             lookAtClock();
-            if (stopped) return;
+            if (stopped) return -1;
         }
         const Table<W>& t = *table;
         int32_t c = FirstEmpty(filled | t.notBoard, from, t.gridCells);
         if (c == t.gridCells) {
             solution();
-            return;
+            return -1;
         }
+        return c;
+    }
+
+    // The search below a point with one free piece: the board is full, or that
+    // piece's placements at the first empty cell are tried for the rest of it.
+    // One search step, like a call of fill.
+    void lastPiece(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t from)
+    {
+        const Table<W>& t = *table;
+        int32_t c = step(filled, from);
+        if (c < 0) return;
         size_t b = BucketOf(filled, c);
         int32_t p = __builtin_ctzll(unused);
         const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
@@ -194,16 +205,9 @@ struct Worker {
     template <bool Cached>
     void fill(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t from)
     {
-        if (++nodes % clockInterval == 0) {
-            lookAtClock();
-            if (stopped) return;
-        }
         const Table<W>& t = *table;
-        int32_t c = FirstEmpty(filled | t.notBoard, from, t.gridCells);
-        if (c == t.gridCells) {
-            solution();
-            return;
-        }
+        int32_t c = step(filled, from);
+        if (c < 0) return;
         MemoSlot<W>* slot = nullptr;
         int64_t completionsBefore = completions;
         int64_t nodesBefore = nodes;
