@@ -12,18 +12,12 @@
 #include "game/game_frame.h"
 #include "game/stage_play.h"
 #include "guided_play.h"
+#include "shell/input_script.h"
 #include "support/input_snapshot.h"
 #include "support/random.h"
 
 namespace {
 constexpr int64_t maxFrames = 4000;  // two frames a click: far more than any stage's clear needs
-
-const char* ButtonsText(uint32_t buttons)
-{
-    if (buttons == InputKey::LeftButton) return "L";
-    if (buttons == InputKey::RightButton) return "R";
-    return "-";
-}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -59,7 +53,7 @@ int main(int argc, char** argv)
         if (frame >= 1) buttons = GuidedButtons(targets, frame);
         if (buttons != held || buttons != 0) {
             std::printf("%lld %d %d %s\n", static_cast<long long>(frame), inputSnapshot.mouseX, inputSnapshot.mouseY,
-                        ButtonsText(buttons));
+                        ButtonsField(buttons));
         }
         held = buttons;
         SetHeldKeys(buttons);
