@@ -75,11 +75,12 @@ save() {
     [ "$(cat "$work/victim")" = "not the progress file" ] || fail "the save wrote through the link"
     [ -f "$work/link/hist.dat" ] && [ ! -L "$work/link/hist.dat" ] || fail "the link was not replaced"
     cmp "$work/linux/hist.dat" "$work/link/hist.dat" || fail "the save over the link differs"
-    # A directory at hist.dat cannot be replaced: the game plays on, the directory stays, nothing is left.
+    # A FIFO at hist.dat is neither waited on when read nor replaced: the game plays on, the FIFO stays.
     stage_dir "$work/blocked"
-    mkdir "$work/blocked/hist.dat"
-    wine "$exe" --headless --dir "$work/blocked" --stage 0 --input "$script" || fail "the blocked run failed"
-    [ -d "$work/blocked/hist.dat" ] || fail "the directory at hist.dat is gone"
+    mkfifo "$work/blocked/hist.dat"
+    timeout 60 wine "$exe" --headless --dir "$work/blocked" --stage 0 --input "$script" 2>/dev/null ||
+        fail "the run with a FIFO at hist.dat failed or waited"
+    [ -p "$work/blocked/hist.dat" ] || fail "the FIFO at hist.dat is gone"
     # A hist.dat another program holds open cannot be replaced (Windows refuses the move): the temporary
     # file goes, the old bytes stay. The holder is cmd appending to it while find waits on a pipe.
     stage_dir "$work/held" 'old progress file bytes!'
