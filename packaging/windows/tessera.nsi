@@ -1,6 +1,7 @@
 ; The Tessera installer: a per-user install with a Start-menu entry and an uninstaller that keeps the progress.
 ; makensis -DVERSION=... -DBUILD=<windows build> -DSTAGES=<stage dir> -DICON=<.ico> -DLICENSE=<file> -DOUTFILE=...
-Unicode true
+; A 64-bit installer for the 64-bit game: it runs wherever the game does, Wine without wine32 too.
+Target amd64-unicode
 
 Name "Tessera"
 OutFile "${OUTFILE}"
