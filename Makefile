@@ -1,17 +1,19 @@
 # Thin entry points: everything real lives in CMake and the scripts.
-.PHONY: test run play-build package package-only release bench web web-only bench-web clean
+.PHONY: test run play-build package package-only release bench web web-only bench-web windows windows-only clean
 
 
 # The optimised game and its Debian package come first: the idle-CPU, valgrind
-# and install tests use them. Everything else runs under the dev preset's
-# sanitizers.
+# and install tests use them; the page and the Windows programs follow for
+# theirs. Everything else runs under the dev preset's sanitizers.
 test:
 	scripts/install-deps
 	$(MAKE) package-only
 	$(MAKE) web-only
+	$(MAKE) windows-only
 	cmake --preset dev -DTESSERA_RELEASE_BINARY=$(CURDIR)/build/play/tessera \
 		-DTESSERA_DEB=$$(ls $(CURDIR)/build/play/tessera_*_amd64.deb) \
-		-DTESSERA_WEB_BUILD=$(CURDIR)/build/web
+		-DTESSERA_WEB_BUILD=$(CURDIR)/build/web \
+		-DTESSERA_WINDOWS_BUILD=$(CURDIR)/build/windows
 	cmake --build --preset dev
 	ctest --preset dev
 
@@ -56,6 +58,19 @@ web-only:
 	cmake --build --preset play --target tessera tessera-glyphs tessera-icon tessera_stages
 	cmake --preset web
 	cmake --build --preset web
+
+# The Windows programs in build/windows, cross-built with MinGW-w64: the native
+# play build makes the glyph pack, the stages and the icon first.
+windows:
+	scripts/install-deps --windows
+	$(MAKE) windows-only
+	@ls -l build/windows/tessera.exe build/windows/tessera-stages.exe
+
+windows-only:
+	cmake --preset play
+	cmake --build --preset play --target tessera tessera-glyphs tessera-icon tessera_stages
+	cmake --preset windows
+	cmake --build --preset windows
 
 # The heaviest frame in Chromium against the native release build, and the idle page's CPU.
 bench-web: release web-only

@@ -1,8 +1,6 @@
 // RunHeadless: the same seam as the window (snapshot in, canvas 0 out) with no display and no clock.
 #include "shell/headless_runner.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -23,6 +21,7 @@
 #include "support/parse_number.h"
 #include "support/random.h"
 #include "support/user_output.h"
+#include "support/working_directory.h"
 
 namespace {
 constexpr int exitFramesRan = 0;
@@ -168,7 +167,7 @@ int RunHeadless(int argc, char** argv)
         std::fprintf(stderr, "%s\n", reason.c_str());
         return exitBadUsage;
     }
-    if (options.directory != nullptr && chdir(options.directory) != 0) {
+    if (options.directory != nullptr && !EnterDirectory(options.directory)) {
         return BadUsage(std::string("cannot enter directory ") + options.directory);
     }
     UserOutput trace;

@@ -1,6 +1,4 @@
 // tessera-stages: builds, checks, shows and generates the game's stage files.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -16,6 +14,7 @@
 #include "support/file_io.h"
 #include "support/format_ring.h"
 #include "support/parse_number.h"
+#include "support/terminal.h"
 #include "support/user_output.h"
 #include "authoring/stage_generator.h"
 #include "authoring/stage_grade.h"
@@ -199,7 +198,7 @@ int Check(int argc, char** argv)
     options.report = printCount;
     if (printCount > 0 || options.distinct) solve = true;
     // On a terminal, a line that shows the search is alive, redrawn in place.
-    bool showProgress = isatty(STDERR_FILENO) != 0;
+    bool showProgress = IsTerminal(stderr);
     if (showProgress) {
         options.onProgress = [](const SolveProgress& search) {
             std::fprintf(stderr, "\rsearching: %lld steps, %lld solutions so far", static_cast<long long>(search.nodes),
@@ -363,7 +362,7 @@ int Pack(int argc, char** argv)
     if (optind < argc) return Usage(std::string("unexpected argument ") + argv[optind]);
     if (!seeded || directory.empty()) return Usage("pack needs --seed N and -o DIR");
     // On a terminal, a line that says which stage is being made, redrawn in place.
-    bool showProgress = isatty(STDERR_FILENO) != 0;
+    bool showProgress = IsTerminal(stderr);
     if (showProgress) {
         options.onStage = [&options](int32_t stage) {
             std::fprintf(stderr, "\rmaking pack %u: stage %d of %d", options.seed, stage + 1, stageCount);

@@ -1,4 +1,4 @@
-// ReadBoundedFile: one open, an fstat, and reads that stop one byte past the cap.
+// ReadBoundedFile over POSIX: one open, an fstat, and reads that stop one byte past the cap.
 #include "support/bounded_read.h"
 
 #include <fcntl.h>

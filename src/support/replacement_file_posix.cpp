@@ -1,4 +1,4 @@
-// ReplacementFile: a uniquely named temporary file beside the target, renamed over it once complete.
+// ReplacementFile over POSIX: a uniquely named temporary file beside the target, renamed over it once complete.
 #include "support/replacement_file.h"
 
 #include <fcntl.h>

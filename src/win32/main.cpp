@@ -1,0 +1,43 @@
+// tessera.exe: the game for Windows, a GUI program; --headless runs the scripted runner, --help and --version answer.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "shell/headless_runner.h"
+#include "shell/usage.h"
+#include "win32/console_streams.h"
+
+namespace {
+constexpr int exitUsage = 2;
+
+// Whether an option stands on the command line before any "--".
+bool HasOption(int argc, char** argv, const char* wanted)
+{
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], wanted) == 0) return true;
+    }
+    return false;
+}
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    // The C runtime has split the command line the way every Windows program's main sees it.
+    int argc = __argc;
+    char** argv = __argv;
+    ConnectStandardStreams();
+    if (HasOption(argc, argv, "--help")) {
+        std::fputs(tesseraUsage, stdout);
+        return 0;
+    }
+    if (HasOption(argc, argv, "--version")) {
+        std::printf("tessera %s\n", TESSERA_VERSION);
+        return 0;
+    }
+    if (HasOption(argc, argv, "--headless")) return RunHeadless(argc, argv);
+    // The window front end joins this build from its own branch; until then only the runner is here.
+    std::fputs("tessera: this build has no window yet; use --headless\n", stderr);
+    return exitUsage;
+}
