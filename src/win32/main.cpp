@@ -8,10 +8,9 @@
 #include "shell/headless_runner.h"
 #include "shell/usage.h"
 #include "win32/console_streams.h"
+#include "win32/window_shell.h"
 
 namespace {
-constexpr int exitUsage = 2;
-
 // Whether an option stands on the command line before any "--".
 bool HasOption(int argc, char** argv, const char* wanted)
 {
@@ -37,7 +36,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return 0;
     }
     if (HasOption(argc, argv, "--headless")) return RunHeadless(argc, argv);
-    // The window front end joins this build from its own branch; until then only the runner is here.
-    std::fputs("tessera: this build has no window yet; use --headless\n", stderr);
-    return exitUsage;
+    return RunWindow(argc, argv);
 }
