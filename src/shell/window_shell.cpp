@@ -9,7 +9,6 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -20,10 +19,9 @@
 #include "shell/session_recorder.h"
 #include "shell/usage.h"
 #include "shell/window_input.h"
-#include "support/command_options.h"
+#include "shell/window_options.h"
 #include "support/input_snapshot.h"
 #include "support/message_box.h"
-#include "support/parse_number.h"
 #include "support/random.h"
 
 namespace {
@@ -37,14 +35,6 @@ constexpr int exitBadUsage = 2;
 // Frames to wait for the box to go after a quit signal has ended its process.
 constexpr int32_t boxEndFrames = 20;
 
-constexpr int64_t maxScale = 4;
-
-struct WindowOptions {
-    std::optional<uint32_t> seed;
-    const char* recordPath = nullptr;
-    int32_t scale = 1;  // the picture shown this many times larger, pixels kept square
-};
-
 SDL_Window* mainWindow = nullptr;
 SDL_Renderer* renderer = nullptr;
 SDL_Texture* canvasTexture = nullptr;
@@ -56,39 +46,6 @@ size_t shownSize = 0;
 bool shownValid = false;
 bool repaintPending = false;
 bool closing = false;
-
-enum WindowOption { SeedOption = 256, RecordOption, ScaleOption };
-
-constexpr option windowOptions[] = {
-    {"seed", required_argument, nullptr, SeedOption},
-    {"record", required_argument, nullptr, RecordOption},
-    {"scale", required_argument, nullptr, ScaleOption},
-    {nullptr, 0, nullptr, 0},
-};
-
-// Returns an empty text on success, else why the arguments are bad.
-std::string ParseOptions(int argc, char** argv, WindowOptions& options)
-{
-    StartOptionParsing();
-    int result = 0;
-    while ((result = getopt_long(argc, argv, ":", windowOptions, nullptr)) != -1) {
-        int64_t number = 0;
-        switch (result) {
-        case SeedOption:
-            if (!ParseNumber(optarg, 0, UINT32_MAX, number)) return "--seed needs a number from 0 to 4294967295";
-            options.seed = static_cast<uint32_t>(number);
-            break;
-        case RecordOption: options.recordPath = optarg; break;
-        case ScaleOption:
-            if (!ParseNumber(optarg, 1, maxScale, number)) return "--scale needs a number from 1 to 4";
-            options.scale = static_cast<int32_t>(number);
-            break;
-        default: return OptionComplaint(result, argv);
-        }
-    }
-    if (optind < argc) return std::string("unexpected argument ") + argv[optind];
-    return {};
-}
 
 // Copies canvas 0 to the window: the bottom-up BGR store goes into the
 // texture in one copy, row by row from the last, so it stands the right way
@@ -289,7 +246,7 @@ int RunWindow(int argc, char** argv)
 {
     CatchQuitSignals();
     WindowOptions options;
-    std::string reason = ParseOptions(argc, argv, options);
+    std::string reason = ParseWindowOptions(argc, argv, options);
     if (!reason.empty()) {
         std::fprintf(stderr, "tessera: %s\n%s", reason.c_str(), tesseraUsage);
         return exitBadUsage;

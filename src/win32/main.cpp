@@ -8,15 +8,24 @@
 #include "shell/headless_runner.h"
 #include "shell/usage.h"
 #include "win32/console_streams.h"
+#include "win32/data_directory.h"
+#include "win32/window_shell.h"
 
 namespace {
-constexpr int exitUsage = 2;
-
 // Whether an option stands on the command line before any "--".
 bool HasOption(int argc, char** argv, const char* wanted)
 {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], wanted) == 0) return true;
+    }
+    return false;
+}
+
+// Whether the command line names the data directory itself: --dir DIR or --dir=DIR.
+bool NamesDirectory(int argc, char** argv)
+{
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--dir") == 0 || std::strncmp(argv[i], "--dir=", 6) == 0) return true;
     }
     return false;
 }
@@ -36,8 +45,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         std::printf("tessera %s\n", TESSERA_VERSION);
         return 0;
     }
-    if (HasOption(argc, argv, "--headless")) return RunHeadless(argc, argv);
-    // The window front end joins this build from its own branch; until then only the runner is here.
-    std::fputs("tessera: this build has no window yet; use --headless\n", stderr);
-    return exitUsage;
+    if (HasOption(argc, argv, "--headless")) {
+        // Without --dir the runner plays where the window would: the installed game's player directory.
+        if (!NamesDirectory(argc, argv)) EnterDataDirectory();
+        return RunHeadless(argc, argv);
+    }
+    return RunWindow(argc, argv);
 }

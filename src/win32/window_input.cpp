@@ -1,0 +1,72 @@
+// Each button and key message reports its change as it is handled, so the shared latch sees a click shorter than a
+// frame; mouse moves carry the position and the buttons' state; the focus coming back reads every key afresh.
+// The game's InputKey::Escape and GDI's Escape() share a name: this file needs no GDI.
+#define NOGDI
+#include "win32/window_input.h"
+
+#include "support/input_snapshot.h"
+#include "support/virtual_keys.h"
+
+namespace {
+constexpr SHORT keyDownBit = static_cast<SHORT>(0x8000);
+
+int32_t inputScale = 1;
+
+bool KeyDownNow(int virtualKey)
+{
+    return (GetKeyState(virtualKey) & keyDownBit) != 0;
+}
+
+// Left and right Shift (and Control) both arrive as the one virtual key; its
+// state after this message says whether either is still down.
+void RecordKeyMessage(WPARAM virtualKey, bool down)
+{
+    uint32_t bit = KeyBitForVirtualKey(static_cast<int32_t>(virtualKey));
+    if (bit == InputKey::Shift || bit == InputKey::Control) down = KeyDownNow(static_cast<int>(virtualKey));
+    RecordKeys(bit, down);
+}
+
+// A button let go outside the window sends no message here: a mouse move
+// says which buttons are down when the pointer is back.
+void RecordMouseMoveMessage(WPARAM wParam, LPARAM lParam)
+{
+    auto position = static_cast<uint32_t>(lParam);
+    RecordMouseMove(static_cast<int32_t>(position & 0xFFFFu) / inputScale,
+                    static_cast<int32_t>(position >> 16 & 0xFFFFu) / inputScale);
+    RecordKeys(InputKey::LeftButton, (wParam & MK_LBUTTON) != 0);
+    RecordKeys(InputKey::RightButton, (wParam & MK_RBUTTON) != 0);
+}
+
+// Keys that changed while another window had the focus sent nothing here.
+void ReadAllKeys()
+{
+    uint32_t held = 0;
+    for (const VirtualKeyBit& key : virtualKeyBits) {
+        if (KeyDownNow(key.virtualKey)) held |= key.bit;
+    }
+    SetHeldKeys(held);
+}
+}  // namespace
+
+void SetWindowInputScale(int32_t scale)
+{
+    inputScale = scale;
+}
+
+void RecordWindowInput(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: RecordKeyMessage(wParam, true); break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP: RecordKeyMessage(wParam, false); break;
+    case WM_LBUTTONDOWN: RecordKeys(InputKey::LeftButton, true); break;
+    case WM_LBUTTONUP: RecordKeys(InputKey::LeftButton, false); break;
+    case WM_RBUTTONDOWN: RecordKeys(InputKey::RightButton, true); break;
+    case WM_RBUTTONUP: RecordKeys(InputKey::RightButton, false); break;
+    case WM_MOUSEMOVE: RecordMouseMoveMessage(wParam, lParam); break;
+    case WM_MOUSEWHEEL: RecordMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)); break;
+    case WM_SETFOCUS: ReadAllKeys(); break;
+    default: break;
+    }
+}
