@@ -59,12 +59,13 @@ web-only:
 	cmake --preset web
 	cmake --build --preset web
 
-# The Windows programs in build/windows, cross-built with MinGW-w64: the native
-# play build makes the glyph pack, the stages and the icon first.
+# The Windows programs, their zip and their installer in build/windows, cross-built
+# with MinGW-w64: the native play build makes the glyph pack, the stages and the icon first.
 windows:
 	scripts/install-deps --windows
 	$(MAKE) windows-only
-	@ls -l build/windows/tessera.exe build/windows/tessera-stages.exe
+	@ls -l build/windows/tessera.exe build/windows/tessera-stages.exe build/windows/tessera-*-windows.zip \
+		build/windows/tessera-setup.exe
 
 windows-only:
 	cmake --preset play

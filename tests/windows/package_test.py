@@ -1,0 +1,144 @@
+"""The Windows packages under Wine: the zip played where it is unpacked, and the installer: a silent per-user
+install whose Start-menu entry starts a game that keeps its progress in %LOCALAPPDATA%\\Tessera, and a silent
+uninstall that removes the program and keeps the progress.
+
+usage: package_test.py zip|installer WINDOWS_BUILD LINUX_RUNNER RUN_DIR SOURCE_DIR   (WINEPREFIX set)
+"""
+import filecmp
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import zipfile
+
+STAGES = ["st%d.dat" % index for index in range(10)]
+ZIP_NAMES = ["tessera.exe", "tessera-stages.exe"] + STAGES + ["README.txt", "LICENSE.txt"]
+SCRIPT = "tests/data/whole-stage.txt"  # clears the first stage and returns to the stage list
+
+
+def wine(arguments, cwd=None):
+    """Runs a Windows program; its output, or a failure that says what it printed."""
+    done = subprocess.run(["wine"] + arguments, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    output = done.stdout.decode("ascii", "replace")
+    assert done.returncode == 0, "wine %s: exit %d: %s" % (" ".join(arguments), done.returncode, output)
+    return output
+
+
+def unix_path(windows_path):
+    return subprocess.run(["winepath", "-u", windows_path], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                          check=True).stdout.decode().strip()
+
+
+def windows_path(path):
+    return subprocess.run(["winepath", "-w", path], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                          check=True).stdout.decode().strip()
+
+
+def folder(name):
+    """A folder the Wine prefix's user has, such as LOCALAPPDATA, as Windows names it."""
+    return wine(["cmd", "/c", "echo", "%" + name + "%"]).strip()
+
+
+def linux_progress(runner, run_dir, source, work):
+    """hist.dat as the Linux runner leaves it after the script."""
+    play = os.path.join(work, "linux")
+    os.makedirs(play)
+    for stage in STAGES:
+        shutil.copy(os.path.join(run_dir, stage), play)
+    subprocess.run([runner, "--headless", "--dir", play, "--stage", "0", "--input", os.path.join(source, SCRIPT)],
+                   check=True)
+    return os.path.join(play, "hist.dat")
+
+
+def read_shortcut(path):
+    """A .lnk file's target, working directory and icon (the shell link format: header, item list, link info,
+    then counted strings)."""
+    data = open(path, "rb").read()
+    flags = struct.unpack_from("<I", data, 0x14)[0]
+    position = 0x4C
+    if flags & 0x1:  # an item list: skipped, the link info names the target too
+        position += 2 + struct.unpack_from("<H", data, position)[0]
+    assert flags & 0x2, "%s has no link info" % path
+    size, _, _, _, local = struct.unpack_from("<5I", data, position)
+    target = data[position + local:data.index(b"\0", position + local)].decode("latin-1")
+    position += size
+    strings = {}
+    wide = flags & 0x80
+    for bit, name in ((0x4, "name"), (0x8, "relative"), (0x10, "directory"), (0x20, "arguments"), (0x40, "icon")):
+        if flags & bit:
+            count = struct.unpack_from("<H", data, position)[0]
+            raw = data[position + 2:position + 2 + count * (2 if wide else 1)]
+            position += 2 + len(raw)
+            strings[name] = raw.decode("utf-16-le" if wide else "latin-1").rstrip("\0")
+    return target, strings.get("directory", ""), strings.get("icon", "")
+
+
+def check_zip(build, runner, run_dir, source, work):
+    archive = os.path.join(build, "tessera-1.0.0-windows.zip")
+    with zipfile.ZipFile(archive) as packed:
+        names = packed.namelist()
+        assert sorted(names) == sorted(ZIP_NAMES), "the zip holds %s" % names
+        played = os.path.join(work, "unpacked")
+        packed.extractall(played)
+    for stage in STAGES:
+        assert filecmp.cmp(os.path.join(played, stage), os.path.join(run_dir, stage), shallow=False), stage
+    wine(["tessera-stages.exe", "check"] + STAGES, cwd=played)
+    # Started where it was unpacked, the game finds its stages there and keeps hist.dat beside them.
+    wine(["tessera.exe", "--headless", "--stage", "0", "--input", os.path.join(source, SCRIPT)], cwd=played)
+    expected = linux_progress(runner, run_dir, source, work)
+    assert filecmp.cmp(os.path.join(played, "hist.dat"), expected, shallow=False), "hist.dat differs from Linux's"
+    print("ok: the zip holds %d files and plays where it is unpacked" % len(names))
+
+
+def check_installer(build, runner, run_dir, source, work):
+    local = folder("LOCALAPPDATA")
+    program = local + "\\Programs\\Tessera"
+    player = unix_path(local + "\\Tessera")
+    shortcut = unix_path(folder("APPDATA") + "\\Microsoft\\Windows\\Start Menu\\Programs\\Tessera.lnk")
+    installed = unix_path(program)
+    for leftover in (installed, player):
+        shutil.rmtree(leftover, ignore_errors=True)
+
+    wine([os.path.join(build, "tessera-setup.exe"), "/S"])
+    for name in ["tessera.exe", "tessera-stages.exe", "uninstall.exe"]:
+        assert os.path.isfile(os.path.join(installed, name)), "%s was not installed" % name
+    for stage in STAGES:
+        assert filecmp.cmp(os.path.join(installed, "stages", stage), os.path.join(run_dir, stage), shallow=False)
+    target, directory, icon = read_shortcut(shortcut)
+    assert target.lower() == (program + "\\tessera.exe").lower(), "the shortcut starts %s" % target
+    assert directory.lower() == program.lower(), "the shortcut starts in %s" % directory
+    assert icon.lower() == target.lower(), "the shortcut's icon is %s" % icon
+
+    # Started as the Start menu starts it, the game plays from the player's own folder.
+    script = windows_path(os.path.join(source, SCRIPT))
+    wine([target, "--headless", "--stage", "0", "--input", script], cwd=unix_path(directory))
+    expected = linux_progress(runner, run_dir, source, work)
+    progress = os.path.join(player, "hist.dat")
+    assert os.path.isfile(progress), "no hist.dat in %s: %s" % (player, os.listdir(os.path.dirname(player)))
+    assert filecmp.cmp(progress, expected, shallow=False), "the installed game's hist.dat differs from Linux's"
+    for stage in STAGES:
+        assert os.path.isfile(os.path.join(player, stage)), "%s was not copied to the player's folder" % stage
+    assert not os.path.exists(os.path.join(installed, "hist.dat")), "progress was written beside the program"
+
+    # The uninstaller runs from a copy of itself: wineserver -w waits for it.
+    wine([os.path.join(installed, "uninstall.exe"), "/S"])
+    subprocess.run(["wineserver", "-w"], check=True)
+    assert not os.path.exists(installed), "the program is still there: %s" % os.listdir(installed)
+    assert not os.path.exists(shortcut), "the Start-menu entry is still there"
+    assert filecmp.cmp(progress, expected, shallow=False), "the uninstaller did not keep the progress"
+    print("ok: installed, played from the Start-menu entry into %s, uninstalled with the progress kept" % player)
+
+
+def main():
+    case, build, runner, run_dir, source = sys.argv[1:6]
+    work = tempfile.mkdtemp(prefix="tessera-package-")
+    try:
+        {"zip": check_zip, "installer": check_installer}[case](build, runner, run_dir, source, work)
+    finally:
+        shutil.rmtree(work)
+
+
+if __name__ == "__main__":
+    main()
