@@ -8,6 +8,7 @@
 #include "shell/headless_runner.h"
 #include "shell/usage.h"
 #include "win32/console_streams.h"
+#include "win32/data_directory.h"
 #include "win32/window_shell.h"
 
 namespace {
@@ -16,6 +17,15 @@ bool HasOption(int argc, char** argv, const char* wanted)
 {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], wanted) == 0) return true;
+    }
+    return false;
+}
+
+// Whether the command line names the data directory itself: --dir DIR or --dir=DIR.
+bool NamesDirectory(int argc, char** argv)
+{
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--dir") == 0 || std::strncmp(argv[i], "--dir=", 6) == 0) return true;
     }
     return false;
 }
@@ -35,6 +45,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         std::printf("tessera %s\n", TESSERA_VERSION);
         return 0;
     }
-    if (HasOption(argc, argv, "--headless")) return RunHeadless(argc, argv);
+    if (HasOption(argc, argv, "--headless")) {
+        // Without --dir the runner plays where the window would: the installed game's player directory.
+        if (!NamesDirectory(argc, argv)) EnterDataDirectory();
+        return RunHeadless(argc, argv);
+    }
     return RunWindow(argc, argv);
 }
