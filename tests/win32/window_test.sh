@@ -1,5 +1,5 @@
 #!/bin/bash
-# The game's Windows window under Wine on an X display of its own, driven by xdotool; window_probe.exe reads what X cannot.
+# The game's Windows window under Wine on an X display of its own, driven by xdotool; window_probe.exe reads the rest.
 # usage: xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" window_test.sh CASE TESSERA_EXE WINDOW_PROBE_EXE
 #            LINUX_TESSERA STAGE_DIR CLEAR_PLAN CLOSE_WINDOW        (WINEPREFIX names the test run's prefix)
 set -u
