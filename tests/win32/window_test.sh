@@ -21,7 +21,7 @@ cleanup() {
     [ -n "${player:-}" ] && rm -rf "$player"
     [ -n "${player_before:-}" ] && mv "$player_before" "$player"
     wait 2>/dev/null
-    [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
+    rm -rf "$work"
 }
 trap cleanup EXIT
 
