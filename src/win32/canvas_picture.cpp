@@ -1,5 +1,4 @@
-// The DIB section has canvas 0's own layout (bottom-up BGR rows of 1920 bytes, already DWORD-aligned), so the paint
-// is one block copy into its bits and one BitBlt, or a StretchBlt of whole pixels for a larger window.
+// Canvas 0 into the DIB section and the DIB section to the window, at every paint.
 #include "win32/canvas_picture.h"
 
 #include <cstring>
@@ -20,6 +19,10 @@ void* pictureBits = nullptr;
 int32_t pictureScale = 1;
 }  // namespace
 
+// The DIB section has canvas 0's own layout (bottom-up BGR rows, already
+// DWORD-aligned), so a paint is one block copy into its bits and one BitBlt,
+// or a StretchBlt of whole pixels for a larger window. The canvas keeps its
+// own store, so the copy cannot be saved.
 void CreateCanvasPicture(int32_t scale)
 {
     pictureScale = scale;

@@ -1,5 +1,4 @@
-// Messages always go first. When none waits, a due frame runs: the snapshot, the recorder, GameFrame. Then the loop
-// sleeps until a message arrives or the clock passes the due time, and requests the repaint that shows the frame.
+// RunFrameLoop: messages first, then a due frame, then a sleep until a message or the due time.
 // The game's InputKey::Escape and GDI's Escape() share a name: this file needs no GDI.
 #define NOGDI
 #include "win32/frame_loop.h"
@@ -25,6 +24,9 @@ void WaitForMessageOrTime(DWORD milliseconds)
 }
 }  // namespace
 
+// Messages always go first. When none waits, a due frame runs: the snapshot,
+// the recorder, GameFrame. Then the loop sleeps until a message arrives or the
+// clock passes the due time, and requests the repaint that shows the frame.
 FrameLoopResult RunFrameLoop(SessionRecorder& recorder)
 {
     FrameLoopResult result{0, 0};

@@ -1,5 +1,4 @@
-// Each stage is read whole (capped), written to a new file of a unique name beside its place and moved into a name
-// that does not exist: a player's file or link of that name is never replaced, followed or half written.
+// CopyShippedStages: each missing stage written to a new temporary file and moved into a free name.
 #include "win32/player_stages.h"
 
 #include <windows.h>
@@ -101,6 +100,9 @@ bool CopyStage(const std::wstring& source, const std::wstring& directory, const 
 }
 }  // namespace
 
+// Each stage is read whole (capped), written to a new file of a unique name
+// beside its place and moved into a name that does not exist: a player's file
+// or link of that name is never replaced, followed or half written.
 bool CopyShippedStages(const std::wstring& shipped, const std::wstring& player, std::string& reason)
 {
     int made = SHCreateDirectoryExW(nullptr, player.c_str(), nullptr);

@@ -1,5 +1,4 @@
-// Each button and key message reports its change as it is handled, so the shared latch sees a click shorter than a
-// frame; mouse moves carry the position and the buttons' state; the focus coming back reads every key afresh.
+// RecordWindowInput: key, button, mouse-move, wheel and focus messages into the shared input state.
 // The game's InputKey::Escape and GDI's Escape() share a name: this file needs no GDI.
 #define NOGDI
 #include "win32/window_input.h"
@@ -30,9 +29,9 @@ void RecordKeyMessage(WPARAM virtualKey, bool down)
 // says which buttons are down when the pointer is back.
 void RecordMouseMoveMessage(WPARAM wParam, LPARAM lParam)
 {
-    auto position = static_cast<uint32_t>(lParam);
-    RecordMouseMove(static_cast<int32_t>(position & 0xFFFFu) / inputScale,
-                    static_cast<int32_t>(position >> 16 & 0xFFFFu) / inputScale);
+    // Each coordinate is a 16-bit value taken unsigned.
+    RecordMouseMove(static_cast<int32_t>(LOWORD(lParam)) / inputScale,
+                    static_cast<int32_t>(HIWORD(lParam)) / inputScale);
     RecordKeys(InputKey::LeftButton, (wParam & MK_LBUTTON) != 0);
     RecordKeys(InputKey::RightButton, (wParam & MK_RBUTTON) != 0);
 }
@@ -53,6 +52,9 @@ void SetWindowInputScale(int32_t scale)
     inputScale = scale;
 }
 
+// Each button and key message reports its change as it is handled, so the
+// shared latch sees a click shorter than a frame; mouse moves carry the
+// position and the buttons' state; the focus coming back reads every key afresh.
 void RecordWindowInput(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {

@@ -2,7 +2,8 @@
 // usage: window_probe window | box | local-app-data
 //   window          waits for the window of class "win game module"; prints "WIDTHxHEIGHT X Y": its client area and
 //                   where the client area starts on the screen
-//   box             waits for the message box the game's window owns; prints its caption and its text as UTF-8 lines, then presses OK
+//   box             waits for the message box the game's window owns; prints its caption and its text as UTF-8
+//                   lines, then presses OK
 //   local-app-data  prints the local application data folder
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #!/bin/bash
-# The game's Windows window under Wine on an X display of its own, driven by xdotool; window_probe.exe reads what X cannot.
-# usage: xvfb-run -a -s "-screen 0 1024x768x24 -noreset" window_test.sh CASE TESSERA_EXE WINDOW_PROBE_EXE
-#            LINUX_TESSERA STAGE_DIR CLEAR_PLAN        (WINEPREFIX names the test run's prefix)
+# The game's Windows window under Wine on an X display of its own, driven by xdotool; window_probe.exe reads the rest.
+# usage: xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" window_test.sh CASE TESSERA_EXE WINDOW_PROBE_EXE
+#            LINUX_TESSERA STAGE_DIR CLEAR_PLAN CLOSE_WINDOW        (WINEPREFIX names the test run's prefix)
 set -u
 case_name=$1
 tessera=$(readlink -f "$2")
@@ -9,6 +9,7 @@ probe=$(readlink -f "$3")
 linux_tessera=$(readlink -f "$4")
 stage_dir=$(readlink -f "$5")
 clear_plan=$(readlink -f "$6")
+close_window=$(readlink -f "$7")
 : "${WINEPREFIX:?WINEPREFIX must name the Wine prefix of the test run}"
 export WINEPREFIX WINEDEBUG=-all
 
@@ -20,7 +21,7 @@ cleanup() {
     [ -n "${player:-}" ] && rm -rf "$player"
     [ -n "${player_before:-}" ] && mv "$player_before" "$player"
     wait 2>/dev/null
-    [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
+    rm -rf "$work"
 }
 trap cleanup EXIT
 
@@ -66,10 +67,22 @@ click() {
     sleep 0.15
 }
 
+# A tap-to-click: pressed and released in one go, far within one 50 ms frame.
+quick_click() {
+    xdotool mousemove $((left + $1)) $((top + $2))
+    sleep 0.15
+    xdotool mousedown 1 mouseup 1
+    sleep 0.3
+}
+
 # The window's client area as it is on the screen.
 screenshot() {
-    import -window root "$work/root.png" && convert "$work/root.png" -crop "640x480+$left+$top" +repage "$1" ||
+    import -window root "$work/root.png" && convert "$work/root.png" -crop "${client}+$left+$top" +repage "$1" ||
         fail "no screenshot"
+}
+
+pixel() {
+    convert "$1" -format "%[pixel:p{$2,$3}]" info:
 }
 
 # Plays the clicks of an input script, each press held and released.
@@ -120,8 +133,11 @@ window)
     echo "idle: $used ticks of $(($(getconf CLK_TCK) * 5)) in 5 s"
     [ "$used" -lt $(($(getconf CLK_TCK) * 5 / 3)) ] || fail "idle, the game used $used ticks in 5 s"
     first_click=$(date +%s%N)
-    click 500 33
+    quick_click 500 33
     sleep 1
+    screenshot "$work/stage.png"
+    # Stage 1 is 4 x 2: its first board cell is centred on (50, 86).
+    [ "$(pixel "$work/stage.png" 50 86)" = "srgb(100,80,80)" ] || fail "a quick click on the first bar did not start stage 1"
     play_script_clicks "$work/plan.txt"
     last_click=$(date +%s%N)
     sleep 1
@@ -136,6 +152,23 @@ window)
     expected=$(((last_click - first_click - 450000000) / 50000000))
     echo "frames: $frames between the first and the last press, $expected expected"
     [ "$frames" -ge $((expected - 10)) ] && [ "$frames" -le $((expected + 10)) ] || fail "$frames frames, not $expected"
+    ;;
+scale-and-close)
+    # Twice the size, whole pixels doubled, the mouse mapped back to the game's own pixels; then the close
+    # request a window manager's close button sends.
+    launch_game "$work/run" "$tessera" --seed 1 --scale 2
+    find_window
+    [ "$client" = "1280x960" ] || fail "the scaled client area is $client"
+    quick_click 1000 66
+    sleep 1
+    screenshot "$work/shot.png"
+    # Stage 1's first board cell, centred on (50, 86), now covers (100, 172) and its neighbours.
+    [ "$(pixel "$work/shot.png" 100 172)" = "srgb(100,80,80)" ] || fail "the click on the first bar did not start stage 1"
+    [ "$(pixel "$work/shot.png" 101 173)" = "srgb(100,80,80)" ] || fail "the pixels are not doubled"
+    x_window=$(xdotool search --onlyvisible --classname tessera.exe | head -1)
+    "$close_window" "$x_window" || fail "the close request could not be sent"
+    wait_for_exit 10
+    [ "$exit_code" = "0" ] || fail "closing the window gave exit code $exit_code"
     ;;
 missing-stage)
     rm "$work/run/st3.dat"

@@ -3,6 +3,8 @@
 # usage: wine_prefix.sh PREFIX
 set -eu
 prefix=$1
+# A server left from an earlier run would write its registry into the new prefix as it ends.
+if [ -d "$prefix" ]; then WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; fi
 rm -rf "$prefix"
 mkdir -p "$prefix"
 # No Mono or Gecko: nothing here needs them, and their installers would ask. No menu builder:
