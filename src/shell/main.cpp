@@ -1,21 +1,10 @@
 // The tessera program: the game in its window, or with --headless the scripted runner.
 #include <cstdio>
-#include <cstring>
 
 #include "shell/headless_runner.h"
 #include "shell/usage.h"
 #include "shell/window_shell.h"
-
-namespace {
-// Whether an option stands on the command line before any "--".
-bool HasOption(int argc, char** argv, const char* wanted)
-{
-    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        if (std::strcmp(argv[i], wanted) == 0) return true;
-    }
-    return false;
-}
-}  // namespace
+#include "support/command_options.h"
 
 int main(int argc, char** argv)
 {

@@ -1,5 +1,7 @@
-// StartOptionParsing and OptionComplaint over glibc's getopt_long state.
+// StartOptionParsing and OptionComplaint over getopt_long's state; HasOption by a plain look along argv.
 #include "support/command_options.h"
+
+#include <cstring>
 
 void StartOptionParsing()
 {
@@ -19,4 +21,12 @@ std::string OptionComplaint(int result, char** argv)
     }
     if (result == ':') return "option " + name + " needs a value";
     return "unknown option " + name;
+}
+
+bool HasOption(int argc, char** argv, const char* wanted)
+{
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], wanted) == 0) return true;
+    }
+    return false;
 }

@@ -1,4 +1,4 @@
-// Command lines parsed with getopt_long: a fresh parse, and the one-line complaint about a refused option.
+// Command lines parsed with getopt_long: a fresh parse, the one-line complaint about a refused option, and a flag's presence.
 #pragma once
 
 #include <getopt.h>
@@ -15,3 +15,7 @@ void StartOptionParsing();
 // means, naming the option as the user typed it: "option --frames needs a
 // value", "unknown option --colour".
 std::string OptionComplaint(int result, char** argv);
+
+// Whether the flag stands on the command line before any "--": how a main
+// picks its mode before the mode's own parse reads the rest.
+bool HasOption(int argc, char** argv, const char* wanted);

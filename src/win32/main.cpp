@@ -7,20 +7,12 @@
 
 #include "shell/headless_runner.h"
 #include "shell/usage.h"
+#include "support/command_options.h"
 #include "win32/console_streams.h"
 #include "win32/data_directory.h"
 #include "win32/window_shell.h"
 
 namespace {
-// Whether an option stands on the command line before any "--".
-bool HasOption(int argc, char** argv, const char* wanted)
-{
-    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        if (std::strcmp(argv[i], wanted) == 0) return true;
-    }
-    return false;
-}
-
 // Whether the command line names the data directory itself: --dir DIR or --dir=DIR.
 bool NamesDirectory(int argc, char** argv)
 {
