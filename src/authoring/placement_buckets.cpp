@@ -9,7 +9,7 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
     CellBuckets buckets;
     buckets.pieceCount = pieceCount;
     auto cells = static_cast<size_t>(order.gridCells);
-    buckets.keys.assign(cells * keyCells, 0);
+    buckets.runs.assign(cells * 2, 0);
     buckets.present.assign(cells * bucketsPerCell, 0);
     buckets.ranges.assign(cells * bucketsPerCell * static_cast<size_t>(pieceCount + 1), 0);
     std::vector<int32_t> covered(cells, 0);
@@ -19,7 +19,7 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
     for (int32_t c = 0; c < order.gridCells; ++c) {
         size_t end = begin;
         while (end < placements.size() && placements[end].first == c) ++end;
-        // The key cells: those the cell's placements cover most often (then the lower).
+        // How often the cell's placements cover each cell.
         std::vector<int32_t> seen;
         for (size_t k = begin; k < end; ++k) {
             for (int32_t cell : placements[k].cells) {
@@ -27,13 +27,30 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
                 if (covered[cell]++ == 0) seen.push_back(cell);
             }
         }
-        std::sort(seen.begin(), seen.end(), [&](int32_t a, int32_t b) {
-            return covered[a] != covered[b] ? covered[a] > covered[b] : a < b;
-        });
-        int32_t* keys = buckets.keys.data() + static_cast<size_t>(c) * keyCells;
-        for (int32_t i = 0; i < keyCells; ++i) {
-            keys[i] = i < static_cast<int32_t>(seen.size()) ? seen[i] : c;
-            if (i < static_cast<int32_t>(seen.size())) keyBit[seen[i]] = i;
+        // The two runs of key cells: the run its placements cover most, then the most of the rest.
+        auto score = [&](int32_t start) {
+            int32_t sum = 0;
+            for (int32_t i = start; i < start + keyRun && i < order.gridCells; ++i) sum += covered[i];
+            return sum;
+        };
+        int32_t* runs = buckets.runs.data() + 2 * static_cast<size_t>(c);
+        for (int32_t r = 0; r < 2; ++r) {
+            int32_t best = -1;
+            for (int32_t cell : seen) {
+                for (int32_t start = std::max(0, cell - keyRun + 1); start <= cell; ++start) {
+                    if ((start & 63) > 64 - keyRun) continue;  // a run lies in one word
+                    if (r == 1 && start > runs[0] - keyRun && start < runs[0] + keyRun) continue;
+                    if (best < 0 || score(start) > score(best) || (score(start) == score(best) && start < best)) {
+                        best = start;
+                    }
+                }
+            }
+            runs[r] = best < 0 ? c : best;
+        }
+        for (int32_t r = 0; r < 2; ++r) {
+            for (int32_t i = 0; i < keyRun && runs[r] + i < order.gridCells; ++i) {
+                if (runs[r] + i != c && (r == 0 || keyBit[runs[r] + i] < 0)) keyBit[runs[r] + i] = r * keyRun + i;
+            }
         }
         // Each placement joins the bucket of every pattern that fills none of its key cells.
         open.clear();
@@ -44,9 +61,9 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
             }
             open.push_back((bucketsPerCell - 1) & ~needs);
         }
-        for (int32_t cell : seen) {
-            covered[cell] = 0;
-            keyBit[cell] = -1;
+        for (int32_t cell : seen) covered[cell] = 0;
+        for (int32_t r = 0; r < 2; ++r) {
+            for (int32_t i = 0; i < keyRun && runs[r] + i < order.gridCells; ++i) keyBit[runs[r] + i] = -1;
         }
         size_t base = static_cast<size_t>(c) * bucketsPerCell;
         int32_t sizes[bucketsPerCell] = {};

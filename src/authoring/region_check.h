@@ -79,7 +79,7 @@ bool RegionsFillable(const Bits<W>& filled, const Bits<W>& seeds, uint64_t unuse
         unvisited = unvisited.without(region);
         if (!whole) continue;
         int32_t size = region.count();
-        if (size < t.minArea || size % t.areaGcd != 0) return false;
+        if (size < 64 && (t.wholeSizes >> size & 1) == 0) return false;
         if (t.sameAreas || size >= 64) continue;
         if (sizes == 0) sizes = FillableSizes(unused, t);
         if ((sizes >> size & 1) == 0) return false;
