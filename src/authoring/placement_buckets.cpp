@@ -15,12 +15,13 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
     std::vector<int32_t> covered(cells, 0);
     std::vector<int32_t> keyBit(cells, -1);
     std::vector<uint32_t> open;  // by placement of the cell: the key cells it leaves free
+    std::vector<int32_t> seen;   // the cells its placements cover, besides the cell itself
     size_t begin = 0;
     for (int32_t c = 0; c < order.gridCells; ++c) {
         size_t end = begin;
         while (end < placements.size() && placements[end].first == c) ++end;
         // How often the cell's placements cover each cell.
-        std::vector<int32_t> seen;
+        seen.clear();
         for (size_t k = begin; k < end; ++k) {
             for (int32_t cell : placements[k].cells) {
                 if (cell == c) continue;
@@ -36,12 +37,15 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
         int32_t* runs = buckets.runs.data() + 2 * static_cast<size_t>(c);
         for (int32_t r = 0; r < 2; ++r) {
             int32_t best = -1;
+            int32_t bestScore = 0;
             for (int32_t cell : seen) {
                 for (int32_t start = std::max(0, cell - keyRun + 1); start <= cell; ++start) {
                     if ((start & 63) > 64 - keyRun) continue;  // a run lies in one word
                     if (r == 1 && start > runs[0] - keyRun && start < runs[0] + keyRun) continue;
-                    if (best < 0 || score(start) > score(best) || (score(start) == score(best) && start < best)) {
+                    int32_t sum = score(start);
+                    if (best < 0 || sum > bestScore || (sum == bestScore && start < best)) {
                         best = start;
+                        bestScore = sum;
                     }
                 }
             }
@@ -73,7 +77,7 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
                 if (pattern == 0) break;
             }
         }
-        std::vector<int32_t> start(bucketsPerCell + 1, 0);
+        int32_t start[bucketsPerCell + 1] = {};
         auto at = static_cast<int32_t>(buckets.entries.size());
         for (int32_t pattern = 0; pattern < bucketsPerCell; ++pattern) {
             start[pattern] = at;

@@ -219,44 +219,50 @@ struct Worker {
         size_t b = BucketOf(filled, c);
         uint64_t present = buckets->present[b];
         const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
-        // Cached, first the placements that pass the tests, each one's slot
-        // fetched on the way, then the search below each: the slots have
-        // arrived by then. Otherwise each is searched as it passes.
+        // First the placements that collide with nothing, gathered without a
+        // branch on each. Cached, then those that pass the region check, each
+        // one's slot fetched on the way, and the search below each after: the
+        // slots have arrived by then. Otherwise each is searched as it passes.
         const BucketEntry<W>** kids =
             kidBuffer.data() + static_cast<size_t>(depth) * static_cast<size_t>(buckets->largest);
-        int32_t kidCount = 0;
-        for (uint64_t free = unused & present; free != 0; free &= free - 1) {
-            int32_t p = __builtin_ctzll(free);
-            uint64_t rest = unused & ~(uint64_t{1} << p);
+        int32_t free = 0;
+        for (uint64_t pieces = unused & present; pieces != 0; pieces &= pieces - 1) {
+            int32_t p = __builtin_ctzll(pieces);
             const BucketEntry<W>* end = entries + ranges[p + 1];
             for (const BucketEntry<W>* e = entries + ranges[p]; e != end; ++e) {
                 if (e->waste > budget) break;
-                if (filled.collides(e->mask)) continue;
-                Bits<W> next = filled;
-                next.add(e->mask);
-                // Only the regions beside the new piece can have changed. Under
-                // the game's rules regions are seldom closed, and the search
-                // below a point is cheaper than looking for the lone cells that
-                // would end it (LivePlacements still drops the placements that
-                // leave one on the empty board).
-                if (!t.gameRules && !RegionsFillable(next, t.halo[e->index], rest, t)) continue;
-                if (rest != 0 && (rest & (rest - 1)) == 0) {
-                    chosen[depth++] = e->index;
-                    lastPiece(next, rest, budget - e->waste, c + 1);
-                    --depth;
-                    if (stopped) return;
-                    continue;
-                }
-                if (!Cached) {
-                    chosen[depth++] = e->index;
-                    fill<Cached>(next, rest, budget - e->waste, c + 1);
-                    --depth;
-                    if (stopped) return;
-                    continue;
-                }
-                __builtin_prefetch(memo->pair(SubtreeMemo<W>::Hash(next, rest)));
-                kids[kidCount++] = e;
+                kids[free] = e;
+                free += filled.collides(e->mask) ? 0 : 1;
             }
+        }
+        int32_t kidCount = 0;
+        for (int32_t i = 0; i < free; ++i) {
+            const BucketEntry<W>* e = kids[i];
+            Bits<W> next = filled;
+            next.add(e->mask);
+            uint64_t rest = unused & ~e->piece;
+            // Only the regions beside the new piece can have changed. Under
+            // the game's rules regions are seldom closed, and the search
+            // below a point is cheaper than looking for the lone cells that
+            // would end it (LivePlacements still drops the placements that
+            // leave one on the empty board).
+            if (!t.gameRules && !RegionsFillable(next, t.halo[e->index], rest, t)) continue;
+            if (rest != 0 && (rest & (rest - 1)) == 0) {
+                chosen[depth++] = e->index;
+                lastPiece(next, rest, budget - e->waste, c + 1);
+                --depth;
+                if (stopped) return;
+                continue;
+            }
+            if (!Cached) {
+                chosen[depth++] = e->index;
+                fill<Cached>(next, rest, budget - e->waste, c + 1);
+                --depth;
+                if (stopped) return;
+                continue;
+            }
+            __builtin_prefetch(memo->pair(SubtreeMemo<W>::Hash(next, rest)));
+            kids[kidCount++] = e;
         }
         for (int32_t i = 0; i < kidCount; ++i) {
             const BucketEntry<W>* e = kids[i];
