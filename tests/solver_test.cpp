@@ -282,3 +282,29 @@ TEST(Solver, StopsAtTheLimitOrTheTimeAndReportsSolutionsAsFound)
     EXPECT_LT(stopped.seconds, 3);
     EXPECT_LE(progressCalls, 1);
 }
+
+// A count up to symmetry with no limit averages the tilings each symmetry leaves unchanged; with a
+// limit it checks each tiling against its images. Boards whose tilings are their own images tell
+// the two apart.
+TEST(TilingSearch, DistinctCountsAgreeWithAndWithoutALimitWhereTilingsAreTheirOwnImages)
+{
+    std::vector<Point> ring, bar{{0, 0}, {1, 0}, {2, 0}};
+    for (int32_t cell = 0; cell < 9; ++cell) {
+        if (cell != 4) ring.push_back({cell % 3, cell / 3});
+    }
+    const std::vector<std::vector<std::vector<Point>>> pieceSets = {
+        {ring, {{0, 0}}}, {ring, {{0, 0}}, {{0, 0}}}, {bar, bar, bar}, {bar, bar, {{0, 0}, {1, 0}}, {{0, 0}}}};
+    for (const auto& shapes : pieceSets) {
+        for (bool mirror : {false, true}) {
+            Puzzle puzzle{3, 3, 3, 3, shapes};
+            SolveOptions options;
+            options.distinct = true;
+            options.mirror = mirror;
+            int64_t averaged = CountTilings(puzzle, options).count;
+            options.limit = 1000;
+            EXPECT_EQ(averaged, CountTilings(puzzle, options).count)
+                << shapes.size() << " pieces" << (mirror ? ", mirror" : "");
+            EXPECT_EQ(averaged, DistinctByCanonicalForms(puzzle, mirror));
+        }
+    }
+}

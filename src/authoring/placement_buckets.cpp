@@ -9,31 +9,52 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
     CellBuckets buckets;
     buckets.pieceCount = pieceCount;
     auto cells = static_cast<size_t>(order.gridCells);
-    buckets.keys.assign(cells * keyCells, 0);
+    buckets.runs.assign(cells * 2, 0);
     buckets.present.assign(cells * bucketsPerCell, 0);
     buckets.ranges.assign(cells * bucketsPerCell * static_cast<size_t>(pieceCount + 1), 0);
     std::vector<int32_t> covered(cells, 0);
     std::vector<int32_t> keyBit(cells, -1);
     std::vector<uint32_t> open;  // by placement of the cell: the key cells it leaves free
+    std::vector<int32_t> seen;   // the cells its placements cover, besides the cell itself
     size_t begin = 0;
     for (int32_t c = 0; c < order.gridCells; ++c) {
         size_t end = begin;
         while (end < placements.size() && placements[end].first == c) ++end;
-        // The key cells: those the cell's placements cover most often (then the lower).
-        std::vector<int32_t> seen;
+        // How often the cell's placements cover each cell.
+        seen.clear();
         for (size_t k = begin; k < end; ++k) {
             for (int32_t cell : placements[k].cells) {
                 if (cell == c) continue;
                 if (covered[cell]++ == 0) seen.push_back(cell);
             }
         }
-        std::sort(seen.begin(), seen.end(), [&](int32_t a, int32_t b) {
-            return covered[a] != covered[b] ? covered[a] > covered[b] : a < b;
-        });
-        int32_t* keys = buckets.keys.data() + static_cast<size_t>(c) * keyCells;
-        for (int32_t i = 0; i < keyCells; ++i) {
-            keys[i] = i < static_cast<int32_t>(seen.size()) ? seen[i] : c;
-            if (i < static_cast<int32_t>(seen.size())) keyBit[seen[i]] = i;
+        // The two runs of key cells: the run its placements cover most, then the most of the rest.
+        auto score = [&](int32_t start) {
+            int32_t sum = 0;
+            for (int32_t i = start; i < start + keyRun && i < order.gridCells; ++i) sum += covered[i];
+            return sum;
+        };
+        int32_t* runs = buckets.runs.data() + 2 * static_cast<size_t>(c);
+        for (int32_t r = 0; r < 2; ++r) {
+            int32_t best = -1;
+            int32_t bestScore = 0;
+            for (int32_t cell : seen) {
+                for (int32_t start = std::max(0, cell - keyRun + 1); start <= cell; ++start) {
+                    if ((start & 63) > 64 - keyRun) continue;  // a run lies in one word
+                    if (r == 1 && start > runs[0] - keyRun && start < runs[0] + keyRun) continue;
+                    int32_t sum = score(start);
+                    if (best < 0 || sum > bestScore || (sum == bestScore && start < best)) {
+                        best = start;
+                        bestScore = sum;
+                    }
+                }
+            }
+            runs[r] = best < 0 ? c : best;
+        }
+        for (int32_t r = 0; r < 2; ++r) {
+            for (int32_t i = 0; i < keyRun && runs[r] + i < order.gridCells; ++i) {
+                if (runs[r] + i != c && (r == 0 || keyBit[runs[r] + i] < 0)) keyBit[runs[r] + i] = r * keyRun + i;
+            }
         }
         // Each placement joins the bucket of every pattern that fills none of its key cells.
         open.clear();
@@ -44,9 +65,9 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
             }
             open.push_back((bucketsPerCell - 1) & ~needs);
         }
-        for (int32_t cell : seen) {
-            covered[cell] = 0;
-            keyBit[cell] = -1;
+        for (int32_t cell : seen) covered[cell] = 0;
+        for (int32_t r = 0; r < 2; ++r) {
+            for (int32_t i = 0; i < keyRun && runs[r] + i < order.gridCells; ++i) keyBit[runs[r] + i] = -1;
         }
         size_t base = static_cast<size_t>(c) * bucketsPerCell;
         int32_t sizes[bucketsPerCell] = {};
@@ -56,7 +77,7 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
                 if (pattern == 0) break;
             }
         }
-        std::vector<int32_t> start(bucketsPerCell + 1, 0);
+        int32_t start[bucketsPerCell + 1] = {};
         auto at = static_cast<int32_t>(buckets.entries.size());
         for (int32_t pattern = 0; pattern < bucketsPerCell; ++pattern) {
             start[pattern] = at;

@@ -7,20 +7,23 @@
 #include "authoring/placement_table.h"
 
 namespace tiling {
-// Cells looked at beside the first empty cell before any placement is tried:
-// 2^keyCells buckets a cell.
-constexpr int32_t keyCells = 6;
+// Cells looked at beside the first empty cell before any placement is tried,
+// in two runs of neighbouring cell numbers: 2^keyCells buckets a cell.
+constexpr int32_t keyRun = 3;
+constexpr int32_t keyCells = 2 * keyRun;
 constexpr int32_t bucketsPerCell = 1 << keyCells;
 
 // Most placements that cover the first empty cell collide with what is
 // already placed, and most of those on one of the few cells beside it that
-// many of them cover. Each cell has keyCells such key cells, those its
-// placements cover most often; the bucket of a cell and a pattern (bit i
-// set when key cell i is filled) holds the entries of the placements whose
-// first board cell is that cell and that cover no filled key cell, in table
-// order. The search then tests only those, and still tests every one in full.
+// many of them cover. Each cell has keyCells such key cells: two runs of
+// keyRun numbers, each within one word of a bitboard, that its placements
+// cover most often, so that a point's pattern (bit i set when key cell i is
+// filled) takes two shifts to read. The bucket of a cell and a pattern holds
+// the entries of the placements whose first board cell is that cell and that
+// cover no filled key cell, in table order. The search then tests only
+// those, and still tests every one in full.
 struct CellBuckets {
-    std::vector<int32_t> keys;      // cell c's key cells: keys[c * keyCells + i]; c itself where it has fewer
+    std::vector<int32_t> runs;      // where cell c's two runs of key cells start: runs[2 * c], runs[2 * c + 1]
     // Bucket b = c * bucketsPerCell + pattern: the pieces it has placements of, and where each piece's
     // start: entries[ranges[b * (pieceCount + 1) + p] .. ranges[b * (pieceCount + 1) + p + 1] - 1] are
     // piece p's placements.
@@ -33,4 +36,23 @@ struct CellBuckets {
 
 // The buckets of placements sorted by first board cell, as MakePlacements gives them.
 CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrder& order, int32_t pieceCount);
+
+// A bucket's entry as the search reads it, all in one place: the cells, the
+// piece's bit, the cells off the board, and the table entry.
+template <int W>
+struct BucketEntry {
+    Bits<W> mask;
+    uint64_t piece;
+    int32_t waste;
+    int32_t index;
+};
+
+template <int W>
+std::vector<BucketEntry<W>> BucketEntries(const CellBuckets& buckets, const Table<W>& t)
+{
+    std::vector<BucketEntry<W>> entries;
+    entries.reserve(buckets.entries.size());
+    for (int32_t k : buckets.entries) entries.push_back({t.masks[k], uint64_t{1} << t.piece[k], t.waste[k], k});
+    return entries;
+}
 }  // namespace tiling

@@ -62,6 +62,7 @@ struct Table {
     Bits<W> lineEnd;             // cells with no neighbour one number up
     int32_t minArea = 1;         // the smallest piece
     int32_t areaGcd = 1;         // every region a set of pieces fills is a multiple of this
+    uint64_t wholeSizes = 0;     // bit s for the sizes below 64 of at least minArea that are multiples of areaGcd
     std::vector<int32_t> areas;  // each piece's cells
     bool sameAreas = true;       // every piece has one area: sums of free pieces tell nothing more
 };
@@ -119,6 +120,9 @@ Table<W> MakeTable(const std::vector<Placement>& placements, const CellOrder& or
     table.areas = areas;
     table.sameAreas = std::all_of(areas.begin(), areas.end(), [&](int32_t area) { return area == areas.front(); });
     table.areaGcd = gcd == 0 ? 1 : gcd;
+    for (int32_t size = table.minArea; size < 64; ++size) {
+        if (size % table.areaGcd == 0) table.wholeSizes |= uint64_t{1} << size;
+    }
     for (const Bits<W>& mask : table.masks) table.halo.push_back(Neighbours(mask, table));
     return table;
 }

@@ -11,15 +11,17 @@ namespace tiling {
 constexpr int32_t growthSteps = 4;
 // The cells of space that region reaches through neighbours, and whether
 // that is all of them (false when it was still growing after growthSteps).
+// Every step is taken, closed or not: a branch on each would be guessed
+// wrong too often to save anything.
 template <int W>
 bool Grow(Bits<W>& region, const Bits<W>& space, const Table<W>& t)
 {
+    Bits<W> before = region;
     for (int32_t step = 0; step < growthSteps; ++step) {
-        Bits<W> next = (region | Beside(region, t)) & space;
-        if (next == region) return true;
-        region = next;
+        before = region;
+        region = (region | Beside(region, t)) & space;
     }
-    return false;
+    return region == before;
 }
 
 // The region sizes that the free pieces can fill together, below 64: bit s
@@ -79,7 +81,7 @@ bool RegionsFillable(const Bits<W>& filled, const Bits<W>& seeds, uint64_t unuse
         unvisited = unvisited.without(region);
         if (!whole) continue;
         int32_t size = region.count();
-        if (size < t.minArea || size % t.areaGcd != 0) return false;
+        if (size < 64 && (t.wholeSizes >> size & 1) == 0) return false;
         if (t.sameAreas || size >= 64) continue;
         if (sizes == 0) sizes = FillableSizes(unused, t);
         if ((sizes >> size & 1) == 0) return false;

@@ -8,6 +8,8 @@
 // is covered by each placement, precomputed for that cell, that does not
 // collide with what is placed. With options.distinct the count is of
 // tilings up to the board's symmetries (turns, and reflections with mirror),
-// on the board alone, by fixing one piece to one placement of each orbit.
+// on the board alone: with no limit, as the mean over the symmetries of the
+// tilings each leaves unchanged; with one, by fixing one piece to one
+// placement of each orbit.
 // options.jobs threads share the work; the count does not depend on it.
 SolveResult CountTilings(const Puzzle& puzzle, const SolveOptions& options);

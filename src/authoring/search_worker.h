@@ -1,0 +1,298 @@
+// One thread's search: from a point, the first empty cell covered by each placement that passes, down to the solutions.
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <vector>
+
+#include "authoring/placement_buckets.h"
+#include "authoring/region_check.h"
+#include "authoring/search_task.h"
+#include "authoring/subtree_memo.h"
+
+namespace tiling {
+using Clock = std::chrono::steady_clock;
+
+constexpr int64_t clockInterval = 4096;    // search steps between looks at the clock
+constexpr auto progressInterval = std::chrono::seconds(1);
+constexpr int32_t maxDepth = 64;           // more than the 50 pieces a stage may have
+constexpr int64_t memoMinSteps = 2;         // search steps a point must have taken to be worth a slot
+
+// What the threads share: the options, the clock, and the request to stop.
+struct Shared {
+    const SolveOptions* options = nullptr;
+    const std::vector<Placement>* placements = nullptr;  // in the order of the table's entries
+    const CellOrder* order = nullptr;
+    Clock::time_point start;
+    Clock::time_point nextProgress;
+    std::atomic<bool> stop{false};
+    std::atomic<bool> timeUp{false};
+    std::atomic<bool> stepsUp{false};
+    std::atomic<bool> stepsPassed{false};  // the step limit was reached (and the search may go on)
+    std::atomic<int64_t> limit{0};  // solutions to stop at; 0: no limit
+    std::atomic<int64_t> found{0};  // solutions so far, kept only under a limit
+    std::atomic<int64_t> nodes{0};
+    std::atomic<int64_t> solutions{0};
+};
+
+template <int W>
+struct Worker {
+    const Table<W>* table = nullptr;
+    const CellBuckets* buckets = nullptr;
+    const BucketEntry<W>* entries = nullptr;  // the buckets' entries, in the buckets' order
+    Shared* shared = nullptr;
+    bool reportsProgress = false;
+    int64_t count = 0;
+    int64_t nodes = 0;
+    int64_t countedAtClock = 0;
+    bool stopped = false;
+    bool stoppedAtLimit = false;
+    int32_t chosen[maxDepth] = {};
+    int32_t depth = 0;
+    const std::vector<std::vector<int32_t>>* check = nullptr;
+    int64_t weight = 1;
+    SubtreeMemo<W>* memo = nullptr;  // none under the game's rules (see ThreadMemo)
+    int64_t completions = 0;         // solutions found, each once, whatever the weight
+    std::vector<const BucketEntry<W>*> kidBuffer;  // the placements to search below, a row for each depth
+    std::vector<int32_t> labels;
+    std::vector<int32_t> image;
+
+    void lookAtClock()
+    {
+        shared->nodes += clockInterval;
+        shared->solutions += count - countedAtClock;
+        countedAtClock = count;
+        const SolveOptions& options = *shared->options;
+        Clock::time_point now = Clock::now();
+        if (reportsProgress && options.onProgress && now >= shared->nextProgress) {
+            options.onProgress({shared->nodes.load(), shared->solutions.load()});
+            shared->nextProgress = now + progressInterval;
+        }
+        if (options.timeLimit > 0 && std::chrono::duration<double>(now - shared->start).count() >= options.timeLimit) {
+            shared->timeUp = true;
+            shared->stop = true;
+        }
+        if (options.stepLimit > 0 && shared->nodes >= options.stepLimit && !shared->stepsPassed.exchange(true)) {
+            if (shared->found < options.exactBelow) {
+                // Few found so far: the whole search tells, up to exactBelow solutions.
+                int64_t limit = shared->limit;
+                shared->limit = limit > 0 ? std::min(limit, options.exactBelow) : options.exactBelow;
+            } else {
+                shared->stepsUp = true;
+                shared->stop = true;
+            }
+        }
+        if (shared->stop) stopped = true;
+    }
+
+    // A solution is the least of its images under check's symmetries when no
+    // image labels the cells, in filling order, with a smaller sequence.
+    bool leastOfItsImages()
+    {
+        const Table<W>& t = *table;
+        labels.assign(static_cast<size_t>(t.gridCells), -1);
+        const std::vector<Placement>& placements = *shared->placements;
+        for (int32_t i = 0; i < depth; ++i) {
+            const Placement& placed = placements[chosen[i]];
+            for (int32_t cell : placed.cells) {
+                labels[cell] = placed.piece;
+            }
+        }
+        for (const std::vector<int32_t>& map : *check) {
+            image.assign(labels.size(), -1);
+            for (size_t i = 0; i < labels.size(); ++i) image[map[i]] = labels[i];
+            if (std::lexicographical_compare(image.begin(), image.end(), labels.begin(), labels.end())) return false;
+        }
+        return true;
+    }
+
+    // Solutions that a shared limit or exactBelow must hear of.
+    void tell(int64_t solutions)
+    {
+        const SolveOptions& options = *shared->options;
+        int64_t limit = shared->limit;
+        if (limit > 0 || options.exactBelow > 0) {
+            // Threads share the limit: whoever reaches it stops them all.
+            int64_t total = shared->found += solutions;
+            if (limit > 0 && total >= limit) {
+                stoppedAtLimit = true;
+                shared->stop = true;
+            }
+            if (shared->stop) stopped = true;
+        }
+    }
+
+    void solution()
+    {
+        if (check != nullptr && !leastOfItsImages()) return;
+        count += weight;
+        ++completions;
+        const SolveOptions& options = *shared->options;
+        if (count <= options.report && options.onSolution) {
+            std::vector<PlacedPiece> pieces;
+            for (int32_t i = 0; i < depth; ++i) {
+                const Placement& placed = (*shared->placements)[chosen[i]];
+                PlacedPiece piece{placed.piece, {}};
+                for (int32_t cell : placed.cells) piece.cells.push_back(shared->order->cellAt[cell]);
+                pieces.push_back(std::move(piece));
+            }
+            options.onSolution(pieces);
+        }
+        tell(weight);
+    }
+
+    // Only the placements that leave the filled key cells alone are tested.
+    size_t BucketOf(const Bits<W>& filled, int32_t c) const
+    {
+        const int32_t* runs = buckets->runs.data() + 2 * static_cast<size_t>(c);
+        constexpr uint64_t run = (uint64_t{1} << keyRun) - 1;
+        uint64_t pattern = (filled.w[runs[0] >> 6] >> (runs[0] & 63) & run) |
+                           (filled.w[runs[1] >> 6] >> (runs[1] & 63) & run) << keyRun;
+        return static_cast<size_t>(c) * bucketsPerCell + pattern;
+    }
+
+    // One search step at a point: counts it, looking at the clock now and
+    // then, and gives its first empty cell, or -1 when the point is a
+    // solution (counted here) or the search has stopped.
+    int32_t step(const Bits<W>& filled, int32_t from)
+    {
+        if (++nodes % clockInterval == 0) {
+            lookAtClock();
+            if (stopped) return -1;
+        }
+        const Table<W>& t = *table;
+        int32_t c = FirstEmpty(filled | t.notBoard, from, t.gridCells);
+        if (c == t.gridCells) {
+            solution();
+            return -1;
+        }
+        return c;
+    }
+
+    // The search below a point with one free piece: the board is full, or that
+    // piece's placements at the first empty cell are tried for the rest of it.
+    // One search step, like a call of fill.
+    void lastPiece(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t from)
+    {
+        const Table<W>& t = *table;
+        int32_t c = step(filled, from);
+        if (c < 0) return;
+        size_t b = BucketOf(filled, c);
+        const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
+        int32_t p = __builtin_ctzll(unused);
+        const BucketEntry<W>* end = entries + ranges[p + 1];
+        for (const BucketEntry<W>* e = entries + ranges[p]; e != end; ++e) {
+            if (e->waste > budget) break;
+            if (filled.collides(e->mask)) continue;
+            Bits<W> next = filled;
+            next.add(e->mask);
+            if (FirstEmpty(next | t.notBoard, c + 1, t.gridCells) != t.gridCells) continue;
+            chosen[depth++] = e->index;
+            solution();
+            --depth;
+            if (stopped) return;
+        }
+    }
+
+    // Cached: the search points are looked up in the memo, and stored there
+    // when their search took more than a step.
+    template <bool Cached>
+    void fill(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t from)
+    {
+        const Table<W>& t = *table;
+        int32_t c = step(filled, from);
+        if (c < 0) return;
+        MemoSlot<W>* slot = nullptr;
+        int64_t completionsBefore = completions;
+        int64_t nodesBefore = nodes;
+        if (Cached) {
+            slot = memo->pair(SubtreeMemo<W>::Hash(filled, unused));
+            int64_t known = memo->find(slot, filled, unused);
+            if (known >= 0) {
+                completions += known;
+                count += known * weight;
+                if (known > 0) tell(known * weight);
+                return;
+            }
+        }
+        size_t b = BucketOf(filled, c);
+        uint64_t present = buckets->present[b];
+        const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
+        // First the placements that collide with nothing, gathered without a
+        // branch on each. Cached, then those that pass the region check, each
+        // one's slot fetched on the way, and the search below each after: the
+        // slots have arrived by then. Otherwise each is searched as it passes.
+        const BucketEntry<W>** kids =
+            kidBuffer.data() + static_cast<size_t>(depth) * static_cast<size_t>(buckets->largest);
+        int32_t free = 0;
+        for (uint64_t pieces = unused & present; pieces != 0; pieces &= pieces - 1) {
+            int32_t p = __builtin_ctzll(pieces);
+            const BucketEntry<W>* end = entries + ranges[p + 1];
+            for (const BucketEntry<W>* e = entries + ranges[p]; e != end; ++e) {
+                if (e->waste > budget) break;
+                kids[free] = e;
+                free += filled.collides(e->mask) ? 0 : 1;
+            }
+        }
+        int32_t kidCount = 0;
+        for (int32_t i = 0; i < free; ++i) {
+            const BucketEntry<W>* e = kids[i];
+            Bits<W> next = filled;
+            next.add(e->mask);
+            uint64_t rest = unused & ~e->piece;
+            // Only the regions beside the new piece can have changed. Under
+            // the game's rules regions are seldom closed, and the search
+            // below a point is cheaper than looking for the lone cells that
+            // would end it (LivePlacements still drops the placements that
+            // leave one on the empty board).
+            if (!t.gameRules && !RegionsFillable(next, t.halo[e->index], rest, t)) continue;
+            if (rest != 0 && (rest & (rest - 1)) == 0) {
+                chosen[depth++] = e->index;
+                lastPiece(next, rest, budget - e->waste, c + 1);
+                --depth;
+                if (stopped) return;
+                continue;
+            }
+            if (!Cached) {
+                chosen[depth++] = e->index;
+                fill<Cached>(next, rest, budget - e->waste, c + 1);
+                --depth;
+                if (stopped) return;
+                continue;
+            }
+            __builtin_prefetch(memo->pair(SubtreeMemo<W>::Hash(next, rest)));
+            kids[kidCount++] = e;
+        }
+        for (int32_t i = 0; i < kidCount; ++i) {
+            const BucketEntry<W>* e = kids[i];
+            Bits<W> next = filled;
+            next.add(e->mask);
+            chosen[depth++] = e->index;
+            fill<Cached>(next, unused & ~e->piece, budget - e->waste, c + 1);
+            --depth;
+            if (stopped) return;
+        }
+        // A point whose search took one step is found again as fast as looked up.
+        if (Cached && nodes - nodesBefore >= memoMinSteps) {
+            memo->store(slot, filled, unused, completions - completionsBefore);
+        }
+    }
+
+    void run(const Task<W>& task)
+    {
+        const Table<W>& t = *table;
+        depth = 0;
+        for (int32_t k : task.chosen) chosen[depth++] = k;
+        check = task.check;
+        weight = task.weight;
+        if (!RegionsFillable(task.filled, t.grid, task.unused, t)) return;
+        // Solutions checked against their images, or handed out, are told apart by more than the point.
+        if (memo != nullptr && check == nullptr && shared->options->report == 0) {
+            fill<true>(task.filled, task.unused, task.budget, task.from);
+        } else {
+            fill<false>(task.filled, task.unused, task.budget, task.from);
+        }
+    }
+};
+}  // namespace tiling
