@@ -20,6 +20,35 @@ struct Partition {
 
 const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
 
+// Whether the cell just taken shut a piece below the least size in, itself or
+// a neighbour's: with no free cell beside it, it can never grow to that size.
+bool Shut(const GenerateOptions& options, const Partition& partition, int32_t taken)
+{
+    int32_t w = options.width;
+    int32_t h = options.height;
+    auto freeBeside = [&](int32_t piece) {
+        for (int32_t cell = 0; cell < w * h; ++cell) {
+            if (partition.owner[cell] != piece) continue;
+            for (const auto& step : steps) {
+                int32_t nx = cell % w + step[0];
+                int32_t ny = cell / w + step[1];
+                if (nx >= 0 && ny >= 0 && nx < w && ny < h && partition.owner[ny * w + nx] == -1) return true;
+            }
+        }
+        return false;
+    };
+    auto shut = [&](int32_t piece) { return partition.sizes[piece] < options.minCells && !freeBeside(piece); };
+    if (shut(partition.owner[taken])) return true;
+    for (const auto& step : steps) {
+        int32_t nx = taken % w + step[0];
+        int32_t ny = taken / w + step[1];
+        if (nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
+        int32_t piece = partition.owner[ny * w + nx];
+        if (piece >= 0 && shut(piece)) return true;
+    }
+    return false;
+}
+
 bool TryPartition(const GenerateOptions& options, SeededRandom& random, Partition& partition)
 {
     int32_t cellCount = options.width * options.height;
@@ -33,9 +62,10 @@ bool TryPartition(const GenerateOptions& options, SeededRandom& random, Partitio
         partition.owner[cell] = piece;
         partition.sizes[piece] = 1;
     }
+    // Candidates: an unassigned cell with a neighbouring piece that may still grow.
+    std::vector<std::pair<int32_t, int32_t>> candidates;
     for (int32_t assigned = options.pieces; assigned < cellCount; ++assigned) {
-        // Candidates: an unassigned cell with a neighbouring piece that may still grow.
-        std::vector<std::pair<int32_t, int32_t>> candidates;
+        candidates.clear();
         for (int32_t cell = 0; cell < cellCount; ++cell) {
             if (partition.owner[cell] != -1) continue;
             int32_t x = cell % options.width;
@@ -52,6 +82,7 @@ bool TryPartition(const GenerateOptions& options, SeededRandom& random, Partitio
         auto pick = random.pick(candidates);
         partition.owner[pick.first] = pick.second;
         ++partition.sizes[pick.second];
+        if (Shut(options, partition, pick.first)) return false;
     }
     for (int32_t size : partition.sizes) {
         if (size < options.minCells) return false;

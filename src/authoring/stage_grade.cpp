@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <climits>
 #include <cmath>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -287,29 +289,38 @@ void Prepare(const Puzzle& puzzle, Search& search)
 }
 }  // namespace
 
-StageGrade GradeStage(const Puzzle& puzzle)
+StageGrade GradeStage(const Puzzle& puzzle, int32_t jobs)
 {
     StageGrade grade;
-    Search search;
-    search.boardCells = puzzle.boardWidth * puzzle.boardHeight;
-    if (search.boardCells > maxBoardCells || puzzle.shapes.size() > maxGradedPieces) return grade;
-    ListMoves(puzzle, search);
-    Prepare(puzzle, search);
-    int64_t guesses = 0;
-    int64_t forced = 0;
-    int64_t steps = 0;
-    for (int32_t run = 1; run <= runs; ++run) {
-        search.random = SeededRandom(static_cast<uint64_t>(run));
-        search.guesses = 0;
-        search.forced = 0;
-        search.steps = 0;
-        search.solve(1, search.boardCells, search.keepAll.data());
-        guesses += search.guesses;
-        forced += search.forced;
-        steps += search.steps;
-    }
-    grade.meanGuesses = static_cast<double>(guesses) / runs;
-    grade.forcedShare = steps > 0 ? static_cast<double>(forced) / static_cast<double>(steps) : 1.0;
+    Search prepared;
+    prepared.boardCells = puzzle.boardWidth * puzzle.boardHeight;
+    if (prepared.boardCells > maxBoardCells || puzzle.shapes.size() > maxGradedPieces) return grade;
+    ListMoves(puzzle, prepared);
+    Prepare(puzzle, prepared);
+    // The runs share nothing but the tables, and their sums are whole
+    // numbers: the grade is the same whichever thread takes which run.
+    std::atomic<int64_t> guesses{0};
+    std::atomic<int64_t> forced{0};
+    std::atomic<int64_t> steps{0};
+    std::atomic<int32_t> nextRun{1};
+    auto work = [&](Search search) {
+        for (int32_t run = nextRun++; run <= runs; run = nextRun++) {
+            search.random = SeededRandom(static_cast<uint64_t>(run));
+            search.guesses = 0;
+            search.forced = 0;
+            search.steps = 0;
+            search.solve(1, search.boardCells, search.keepAll.data());
+            guesses += search.guesses;
+            forced += search.forced;
+            steps += search.steps;
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int32_t t = 1; t < std::clamp(jobs, 1, runs); ++t) helpers.emplace_back(work, prepared);
+    work(std::move(prepared));
+    for (std::thread& helper : helpers) helper.join();
+    grade.meanGuesses = static_cast<double>(guesses.load()) / runs;
+    grade.forcedShare = steps > 0 ? static_cast<double>(forced.load()) / static_cast<double>(steps.load()) : 1.0;
     grade.grade = std::log2(1.0 + grade.meanGuesses);
     return grade;
 }

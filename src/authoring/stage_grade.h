@@ -13,5 +13,6 @@ struct StageGrade {
 // each step it takes the empty cell with the fewest placements that still
 // fit; a cell with one is a forced move, a cell with none a dead end, and a
 // cell with several a guess, tried in a random order. It stops at the first
-// tiling. The grade averages the guesses over several runs with fixed seeds.
-StageGrade GradeStage(const Puzzle& puzzle);
+// tiling. The grade averages the guesses over several runs with fixed seeds,
+// shared by jobs threads; the grade does not depend on them.
+StageGrade GradeStage(const Puzzle& puzzle, int32_t jobs = 1);

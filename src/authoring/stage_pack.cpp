@@ -89,7 +89,7 @@ bool DrawStage(const PackOptions& pack, int32_t stage, uint32_t seed, PackStage&
     StageSource source;
     if (!ParseStageSource(text, "generated", source, error)) return false;
     made.file = CompileStage(source);
-    made.grade = GradeStage(StagePuzzle(made.file)).grade;
+    made.grade = GradeStage(StagePuzzle(made.file), pack.jobs).grade;
     char grade[48];
     std::snprintf(grade, sizeof grade, "# Grade %.1f\n", made.grade);
     // The generator's first line says how the stage was drawn; the grade goes after its comments.

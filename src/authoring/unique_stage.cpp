@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <limits>
+#include <map>
 #include <thread>
 #include <atomic>
 #include <cstdio>
@@ -177,6 +178,36 @@ std::vector<int32_t> CellsAnotherTilingChanges(const GenerateOptions& options, c
     return best;
 }
 
+// A partition counted since a walk's last fresh start: its count, the cap it
+// was counted to, and the search steps that took.
+struct KnownCount {
+    int64_t count = 0;
+    int64_t cap = 0;
+    int64_t steps = 0;
+};
+using KnownCounts = std::map<std::vector<int32_t>, KnownCount>;
+
+// The tilings of a partition a move makes, counted to cap at most, as a
+// count of it under a cap at least as high tells or else anew: from where it
+// stands a walk proposes the same partitions again and again, and a count
+// gives the same answer every time. A count looked up is charged the steps it
+// took, so the walk goes exactly as if it had counted again, only sooner.
+int64_t CountMove(const GenerateOptions& options, KnownCounts& counted, const std::vector<int32_t>& owner, int64_t cap,
+                  double timeLeft, int64_t& spent)
+{
+    auto known = counted.find(owner);
+    // A count below its cap is the whole answer under any cap above it; one
+    // that reached its cap only says there are at least that many.
+    if (known != counted.end() && (known->second.count < known->second.cap || cap <= known->second.cap)) {
+        spent += known->second.steps;
+        return std::min(known->second.count, cap);
+    }
+    int64_t before = spent;
+    int64_t count = DistinctUpTo(options, PiecesOf(options, owner), cap, timeLeft, spent, scoreSteps);
+    if (count >= 0) counted[owner] = {count, cap, spent - before};
+    return count;
+}
+
 // One walker's search, kept between rounds: a partition is improved one
 // border cell at a time, and a move is kept when the board has no more
 // tilings than before; tilings are counted only as far as needed to tell.
@@ -190,6 +221,8 @@ struct Walker {
     int64_t stuck = 0;          // search steps since the count last went down
     int32_t refused = 0;        // moves in a row that broke the size or connection rules
     int64_t candidates = 0;
+    int64_t steps = 0;          // search steps in all
+    KnownCounts counted;
     bool decoysTried = false;   // on this partition
     bool succeeded = false;
     bool outOfTime = false;
@@ -215,9 +248,11 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
             walker.decoysTried = false;
             walker.stuck = 0;
             walker.near.clear();
+            walker.counted.clear();
             walker.tilings = DistinctUpTo(options, PiecesOf(options, stage.owner), startCap, timeLeft(), walker.stuck,
                                           scoreSteps);
             spentThisRound += walker.stuck;
+            walker.steps += walker.stuck;
             ++walker.candidates;
             if (walker.tilings < 0) {
                 walker.outOfTime = true;
@@ -245,9 +280,9 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
             }
             walker.refused = 0;
             int64_t spent = 0;
-            int64_t count =
-                DistinctUpTo(options, PiecesOf(options, moved), walker.tilings + 1, timeLeft(), spent, scoreSteps);
+            int64_t count = CountMove(options, walker.counted, moved, walker.tilings + 1, timeLeft(), spent);
             spentThisRound += spent;
+            walker.steps += spent;
             ++walker.candidates;
             if (count < 0) {
                 walker.outOfTime = true;
@@ -274,6 +309,7 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
             int64_t spent = 0;
             int64_t withDecoy = DistinctUpTo(options, shapes, 2, timeLeft(), spent);
             spentThisRound += spent;
+            walker.steps += spent;
             walker.stuck += spent;
             if (withDecoy < 0) {
                 walker.outOfTime = true;
@@ -341,9 +377,11 @@ bool GenerateUniqueStage(const GenerateOptions& options, std::string& source, Un
         }
         for (const Walker& walker : walkers) outOfTime = outOfTime || walker.outOfTime;
     }
-    std::vector<int64_t> candidates;
-    for (const Walker& walker : walkers) candidates.push_back(walker.candidates);
-    for (int64_t count : candidates) report.candidates += count;
+    for (const Walker& walker : walkers) {
+        report.candidates += walker.candidates;
+        report.steps += walker.steps;
+    }
+    report.rounds = rounds;
     report.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     if (found) return true;
     char reason[200];

@@ -7,7 +7,9 @@
 #include "authoring/stage_generator.h"
 
 struct UniqueReport {
-    int64_t candidates = 0;  // partitions whose tilings were counted
+    int64_t candidates = 0;  // partitions whose tilings were counted or looked up
+    int64_t steps = 0;       // search steps of every walker, a measure of the work that no clock changes
+    int32_t rounds = 0;      // rounds the walkers took
     double seconds = 0;
 };
 
