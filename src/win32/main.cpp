@@ -1,12 +1,11 @@
 // tessera.exe: the game for Windows, a GUI program; --headless runs the scripted runner, --help and --version answer.
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "shell/headless_runner.h"
-#include "shell/usage.h"
+#include "shell/information_options.h"
 #include "support/command_options.h"
 #include "win32/console_streams.h"
 #include "win32/data_directory.h"
@@ -29,14 +28,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     int argc = __argc;
     char** argv = __argv;
     ConnectStandardStreams();
-    if (HasOption(argc, argv, "--help")) {
-        std::fputs(tesseraUsage, stdout);
-        return 0;
-    }
-    if (HasOption(argc, argv, "--version")) {
-        std::printf("tessera %s\n", TESSERA_VERSION);
-        return 0;
-    }
+    if (AnswerInformationOption(argc, argv, TESSERA_VERSION)) return 0;
     if (HasOption(argc, argv, "--headless")) {
         // Without --dir the runner plays where the window would: the installed game's player directory.
         if (!NamesDirectory(argc, argv)) EnterDataDirectory();
