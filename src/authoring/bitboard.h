@@ -21,6 +21,15 @@ inline int32_t PopCount(uint64_t x)
 #endif
 }
 
+// Every bit of x moved into every bit of the result, for hashing: a
+// product's low bits depend only on the low bits of what was multiplied.
+inline uint64_t MixBits(uint64_t x)
+{
+    x = (x ^ x >> 33) * 0xFF51AFD7ED558CCDu;
+    x = (x ^ x >> 33) * 0xC4CEB9FE1A85EC53u;
+    return x ^ x >> 33;
+}
+
 template <int W>
 struct Bits {
     uint64_t w[W] = {};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "authoring/bitboard.h"
+#include "authoring/placement_lookup.h"
 #include "authoring/stage_solver.h"
 
 namespace tiling {
@@ -65,6 +66,7 @@ struct Table {
     uint64_t wholeSizes = 0;     // bit s for the sizes below 64 of at least minArea that are multiples of areaGcd
     std::vector<int32_t> areas;  // each piece's cells
     bool sameAreas = true;       // every piece has one area: sums of free pieces tell nothing more
+    PlacementLookup<W> lookup;   // the placements by their cells
 };
 
 // The cells one step from any cell of region, along a line or across lines (may include region's own).
@@ -124,6 +126,7 @@ Table<W> MakeTable(const std::vector<Placement>& placements, const CellOrder& or
         if (size % table.areaGcd == 0) table.wholeSizes |= uint64_t{1} << size;
     }
     for (const Bits<W>& mask : table.masks) table.halo.push_back(Neighbours(mask, table));
+    table.lookup = MakePlacementLookup(table.masks, table.piece);
     return table;
 }
 }  // namespace tiling

@@ -82,6 +82,8 @@ bool RegionsFillable(const Bits<W>& filled, const Bits<W>& seeds, uint64_t unuse
         if (!whole) continue;
         int32_t size = region.count();
         if (size < 64 && (t.wholeSizes >> size & 1) == 0) return false;
+        // Too small for two pieces: one free piece fills it, or none does.
+        if (size < 2 * t.minArea && (t.lookup.piecesOn(region) & unused) == 0) return false;
         if (t.sameAreas || size >= 64) continue;
         if (sizes == 0) sizes = FillableSizes(unused, t);
         if ((sizes >> size & 1) == 0) return false;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "authoring/placement_buckets.h"
+#include "authoring/placement_lookup.h"
 #include "authoring/region_check.h"
 #include "authoring/search_task.h"
 #include "authoring/subtree_memo.h"
@@ -241,13 +242,27 @@ struct Worker {
             Bits<W> next = filled;
             next.add(e->mask);
             uint64_t rest = unused & ~e->piece;
+            bool lastOne = rest != 0 && (rest & (rest - 1)) == 0;
+            if (lastOne && !t.gameRules) {
+                // On the board alone the last piece fills exactly what is left, unless the board is full.
+                Bits<W> left = t.board.without(next);
+                bool full = !left.any();
+                int32_t k = full ? -1 : t.lookup.entryOf(left, __builtin_ctzll(rest));
+                if (!full && k < 0) continue;
+                chosen[depth++] = e->index;
+                if (!full) chosen[depth++] = k;
+                solution();
+                depth -= full ? 1 : 2;
+                if (stopped) return;
+                continue;
+            }
             // Only the regions beside the new piece can have changed. Under
             // the game's rules regions are seldom closed, and the search
             // below a point is cheaper than looking for the lone cells that
             // would end it (LivePlacements still drops the placements that
             // leave one on the empty board).
             if (!t.gameRules && !RegionsFillable(next, t.halo[e->index], rest, t)) continue;
-            if (rest != 0 && (rest & (rest - 1)) == 0) {
+            if (lastOne) {
                 chosen[depth++] = e->index;
                 lastPiece(next, rest, budget - e->waste, c + 1);
                 --depth;

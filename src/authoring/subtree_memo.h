@@ -58,7 +58,7 @@ struct SubtreeMemo {
     {
         uint64_t h = unused * 0x9E3779B97F4A7C15u;
         for (int i = 0; i < W; ++i) h = (h ^ filled.w[i]) * 0xD6E8FEB86659FD93u;
-        return h ^ h >> 29;
+        return MixBits(h);
     }
 
     MemoSlot<W>* pair(uint64_t hash) { return slots.get() + 2 * (hash & pairMask); }
