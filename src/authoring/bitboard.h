@@ -115,14 +115,17 @@ struct Bits {
 };
 
 // The first clear bit at or after from, below limit; limit when there is none.
+// Inlined: the search asks at every step, and a call costs more than the answer.
 template <int W>
-int32_t FirstEmpty(const Bits<W>& filled, int32_t from, int32_t limit)
+[[gnu::always_inline]] inline int32_t FirstEmpty(const Bits<W>& filled, int32_t from, int32_t limit)
 {
-    for (int32_t word = from >> 6; word < W; ++word) {
-        uint64_t empty = ~filled.w[word];
-        if (word == from >> 6) empty &= ~uint64_t{0} << (from & 63);
-        if (empty != 0) return std::min(limit, word * 64 + __builtin_ctzll(empty));
+    int32_t word = from >> 6;
+    if (word >= W) return limit;
+    uint64_t empty = ~filled.w[word] & ~uint64_t{0} << (from & 63);
+    while (empty == 0) {
+        if (++word == W) return limit;
+        empty = ~filled.w[word];
     }
-    return limit;
+    return std::min(limit, word * 64 + __builtin_ctzll(empty));
 }
 }  // namespace tiling
