@@ -114,6 +114,15 @@ struct Bits {
     }
 };
 
+// A hash of a bitboard and a salt, every bit of both reaching every bit of it.
+template <int W>
+uint64_t HashBits(const Bits<W>& bits, uint64_t salt)
+{
+    uint64_t h = salt * 0x9E3779B97F4A7C15u;
+    for (int i = 0; i < W; ++i) h = (h ^ bits.w[i]) * 0xD6E8FEB86659FD93u;
+    return MixBits(h);
+}
+
 // The first clear bit at or after from, below limit; limit when there is none.
 // Inlined: the search asks at every step, and a call costs more than the answer.
 template <int W>

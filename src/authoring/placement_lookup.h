@@ -26,11 +26,10 @@ struct PlacementLookup {
     std::vector<ShapeSlot> byCells;
     size_t mask = 0;
 
+    // piece -1: the cells alone.
     static uint64_t Hash(const Bits<W>& cells, int32_t piece)
     {
-        uint64_t h = static_cast<uint64_t>(piece + 1) * 0x9E3779B97F4A7C15u;
-        for (int i = 0; i < W; ++i) h = (h ^ cells.w[i]) * 0xD6E8FEB86659FD93u;
-        return MixBits(h);
+        return HashBits(cells, static_cast<uint64_t>(piece + 1));
     }
 
     // The table entry of piece's placement on exactly these cells, or -1.

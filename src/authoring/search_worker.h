@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "authoring/placement_buckets.h"
-#include "authoring/placement_lookup.h"
 #include "authoring/region_check.h"
 #include "authoring/search_task.h"
 #include "authoring/subtree_memo.h"
@@ -245,14 +244,13 @@ struct Worker {
             bool lastOne = rest != 0 && (rest & (rest - 1)) == 0;
             if (lastOne && !t.gameRules) {
                 // On the board alone the last piece fills exactly what is left, unless the board is full.
-                Bits<W> left = t.board.without(next);
-                bool full = !left.any();
-                int32_t k = full ? -1 : t.lookup.entryOf(left, __builtin_ctzll(rest));
-                if (!full && k < 0) continue;
+                int32_t before = depth;
                 chosen[depth++] = e->index;
-                if (!full) chosen[depth++] = k;
-                solution();
-                depth -= full ? 1 : 2;
+                Bits<W> left = t.board.without(next);
+                int32_t k = left.any() ? t.lookup.entryOf(left, __builtin_ctzll(rest)) : -1;
+                if (k >= 0) chosen[depth++] = k;
+                if (k >= 0 || !left.any()) solution();
+                depth = before;
                 if (stopped) return;
                 continue;
             }
@@ -262,7 +260,7 @@ struct Worker {
             // would end it (LivePlacements still drops the placements that
             // leave one on the empty board).
             if (!t.gameRules && !RegionsFillable(next, t.halo[e->index], rest, t)) continue;
-            if (lastOne) {
+            if (lastOne) {  // under the game's rules the last piece may stick out: its placements are tried
                 chosen[depth++] = e->index;
                 lastPiece(next, rest, budget - e->waste, c + 1);
                 --depth;

@@ -56,9 +56,7 @@ struct SubtreeMemo {
 
     static uint64_t Hash(const Bits<W>& filled, uint64_t unused)
     {
-        uint64_t h = unused * 0x9E3779B97F4A7C15u;
-        for (int i = 0; i < W; ++i) h = (h ^ filled.w[i]) * 0xD6E8FEB86659FD93u;
-        return MixBits(h);
+        return HashBits(filled, unused);
     }
 
     MemoSlot<W>* pair(uint64_t hash) { return slots.get() + 2 * (hash & pairMask); }
