@@ -47,6 +47,17 @@ struct BucketEntry {
     int32_t index;
 };
 
+// The bucket of cell c's placements that leave the filled key cells alone. Inlined: the search asks at every step.
+template <int W>
+[[gnu::always_inline]] inline size_t BucketOf(const CellBuckets& buckets, const Bits<W>& filled, int32_t c)
+{
+    const int32_t* runs = buckets.runs.data() + 2 * static_cast<size_t>(c);
+    constexpr uint64_t run = (uint64_t{1} << keyRun) - 1;
+    uint64_t pattern = (filled.w[runs[0] >> 6] >> (runs[0] & 63) & run) |
+                       (filled.w[runs[1] >> 6] >> (runs[1] & 63) & run) << keyRun;
+    return static_cast<size_t>(c) * bucketsPerCell + pattern;
+}
+
 template <int W>
 std::vector<BucketEntry<W>> BucketEntries(const CellBuckets& buckets, const Table<W>& t)
 {

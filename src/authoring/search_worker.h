@@ -8,6 +8,7 @@
 
 #include "authoring/placement_buckets.h"
 #include "authoring/region_check.h"
+#include "authoring/region_tilings.h"
 #include "authoring/search_task.h"
 #include "authoring/subtree_memo.h"
 
@@ -45,6 +46,8 @@ struct Worker {
     bool reportsProgress = false;
     int64_t count = 0;
     int64_t nodes = 0;
+    int64_t nodesAtClock = 0;
+    int64_t nextClock = clockInterval;
     int64_t countedAtClock = 0;
     bool stopped = false;
     bool stoppedAtLimit = false;
@@ -53,6 +56,8 @@ struct Worker {
     const std::vector<std::vector<int32_t>>* check = nullptr;
     int64_t weight = 1;
     SubtreeMemo<W>* memo = nullptr;  // none under the game's rules (see ThreadMemo)
+    RegionTilings<W>* regions = nullptr;  // with the memo, for whole searches
+    int32_t regionLimit = 0;              // the most empty cells of a point looked up there
     int64_t completions = 0;         // solutions found, each once, whatever the weight
     std::vector<const BucketEntry<W>*> kidBuffer;  // the placements to search below, a row for each depth
     std::vector<int32_t> labels;
@@ -60,7 +65,9 @@ struct Worker {
 
     void lookAtClock()
     {
-        shared->nodes += clockInterval;
+        shared->nodes += nodes - nodesAtClock;
+        nodesAtClock = nodes;
+        nextClock = nodes + clockInterval;
         shared->solutions += count - countedAtClock;
         countedAtClock = count;
         const SolveOptions& options = *shared->options;
@@ -142,22 +149,12 @@ struct Worker {
         tell(weight);
     }
 
-    // Only the placements that leave the filled key cells alone are tested.
-    size_t BucketOf(const Bits<W>& filled, int32_t c) const
-    {
-        const int32_t* runs = buckets->runs.data() + 2 * static_cast<size_t>(c);
-        constexpr uint64_t run = (uint64_t{1} << keyRun) - 1;
-        uint64_t pattern = (filled.w[runs[0] >> 6] >> (runs[0] & 63) & run) |
-                           (filled.w[runs[1] >> 6] >> (runs[1] & 63) & run) << keyRun;
-        return static_cast<size_t>(c) * bucketsPerCell + pattern;
-    }
-
     // One search step at a point: counts it, looking at the clock now and
     // then, and gives its first empty cell, or -1 when the point is a
     // solution (counted here) or the search has stopped.
     int32_t step(const Bits<W>& filled, int32_t from)
     {
-        if (++nodes % clockInterval == 0) {
+        if (++nodes >= nextClock) {
             lookAtClock();
             if (stopped) return -1;
         }
@@ -178,7 +175,7 @@ struct Worker {
         const Table<W>& t = *table;
         int32_t c = step(filled, from);
         if (c < 0) return;
-        size_t b = BucketOf(filled, c);
+        size_t b = BucketOf(*buckets, filled, c);
         const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
         int32_t p = __builtin_ctzll(unused);
         const BucketEntry<W>* end = entries + ranges[p + 1];
@@ -196,8 +193,9 @@ struct Worker {
     }
 
     // Cached: the search points are looked up in the memo, and stored there
-    // when their search took more than a step.
-    template <bool Cached>
+    // when their search took more than a step. Small, too: those with few
+    // empty cells are counted from their region's tilings instead.
+    template <bool Cached, bool Small = false>
     void fill(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t from)
     {
         const Table<W>& t = *table;
@@ -207,8 +205,15 @@ struct Worker {
         int64_t completionsBefore = completions;
         int64_t nodesBefore = nodes;
         if (Cached) {
-            slot = memo->pair(SubtreeMemo<W>::Hash(filled, unused));
-            int64_t known = memo->find(slot, filled, unused);
+            int64_t known = -1;
+            Bits<W> region;
+            if (Small) region = t.board.without(filled);
+            if (Small && region.count() <= regionLimit) {
+                known = regions->count(region, unused, t, *buckets, entries, nodes);
+            } else {
+                slot = memo->pair(SubtreeMemo<W>::Hash(filled, unused));
+                known = memo->find(slot, filled, unused);
+            }
             if (known >= 0) {
                 completions += known;
                 count += known * weight;
@@ -216,7 +221,7 @@ struct Worker {
                 return;
             }
         }
-        size_t b = BucketOf(filled, c);
+        size_t b = BucketOf(*buckets, filled, c);
         uint64_t present = buckets->present[b];
         const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
         // First the placements that collide with nothing, gathered without a
@@ -269,7 +274,7 @@ struct Worker {
             }
             if (!Cached) {
                 chosen[depth++] = e->index;
-                fill<Cached>(next, rest, budget - e->waste, c + 1);
+                fill<Cached, Small>(next, rest, budget - e->waste, c + 1);
                 --depth;
                 if (stopped) return;
                 continue;
@@ -282,7 +287,7 @@ struct Worker {
             Bits<W> next = filled;
             next.add(e->mask);
             chosen[depth++] = e->index;
-            fill<Cached>(next, unused & ~e->piece, budget - e->waste, c + 1);
+            fill<Cached, Small>(next, unused & ~e->piece, budget - e->waste, c + 1);
             --depth;
             if (stopped) return;
         }
@@ -302,7 +307,8 @@ struct Worker {
         if (!RegionsFillable(task.filled, t.grid, task.unused, t)) return;
         // Solutions checked against their images, or handed out, are told apart by more than the point.
         if (memo != nullptr && check == nullptr && shared->options->report == 0) {
-            fill<true>(task.filled, task.unused, task.budget, task.from);
+            if (regions != nullptr) fill<true, true>(task.filled, task.unused, task.budget, task.from);
+            else fill<true>(task.filled, task.unused, task.budget, task.from);
         } else {
             fill<false>(task.filled, task.unused, task.budget, task.from);
         }

@@ -27,6 +27,15 @@ SubtreeMemo<W>& ThreadMemo()
     return memo;
 }
 
+// Each thread's small regions' tilings, beside its memo and kept likewise.
+template <int W>
+RegionTilings<W>& ThreadRegions()
+{
+    static thread_local RegionTilings<W> regions;
+    regions.begin();
+    return regions;
+}
+
 // Runs the tasks on the jobs' threads and adds up what they found.
 template <int W>
 void RunTasks(const Table<W>& t, const CellBuckets& buckets, const std::vector<BucketEntry<W>>& entries, Shared& shared,
@@ -45,8 +54,16 @@ void RunTasks(const Table<W>& t, const CellBuckets& buckets, const std::vector<B
     std::atomic<size_t> next{0};
     std::vector<Worker<W>> workers(static_cast<size_t>(jobs));
     bool boardOnly = !t.gameRules;
+    // Working out every set of pieces that fills a region pays back only over
+    // a whole search: one that stops at a limit, or after some steps, wants
+    // its first tilings soon and its steps to measure the work done.
+    bool whole = options.limit == 0 && options.stepLimit == 0;
     auto work = [&](Worker<W>& worker) {
         if (boardOnly) worker.memo = &ThreadMemo<W>();
+        if (boardOnly && whole) {
+            worker.regions = &ThreadRegions<W>();
+            worker.regionLimit = RegionLimit(t);
+        }
         for (size_t i = next++; i < tasks.size() && !worker.stopped; i = next++) worker.run(tasks[i]);
     };
     std::vector<std::thread> threads;
