@@ -126,7 +126,7 @@ Table<W> MakeTable(const std::vector<Placement>& placements, const CellOrder& or
         if (size % table.areaGcd == 0) table.wholeSizes |= uint64_t{1} << size;
     }
     for (const Bits<W>& mask : table.masks) table.halo.push_back(Neighbours(mask, table));
-    table.lookup = MakePlacementLookup(table.masks, table.piece);
+    table.lookup = MakePlacementLookup(table.masks, table.piece, table.board);
     return table;
 }
 }  // namespace tiling

@@ -149,43 +149,43 @@ struct Worker {
         tell(weight);
     }
 
-    // One search step at a point: counts it, looking at the clock now and
-    // then, and gives its first empty cell, or -1 when the point is a
-    // solution (counted here) or the search has stopped.
-    int32_t step(const Bits<W>& filled, int32_t from)
+    // One search step, to a point: counts it, looking at the clock now and
+    // then. False when there is nothing to search below it: the search has
+    // stopped, the point is a solution (counted here), or no free piece has
+    // a placement at its first empty cell c that leaves its filled key cells
+    // alone (bucket b). Points that end there cost no call of fill.
+    [[gnu::always_inline]] bool enter(const Bits<W>& filled, uint64_t unused, int32_t from, int32_t& c, size_t& b)
     {
         if (++nodes >= nextClock) {
             lookAtClock();
-            if (stopped) return -1;
+            if (stopped) return false;
         }
         const Table<W>& t = *table;
-        int32_t c = FirstEmpty(filled | t.notBoard, from, t.gridCells);
+        c = FirstEmpty(filled | t.notBoard, from, t.gridCells);
         if (c == t.gridCells) {
             solution();
-            return -1;
+            return false;
         }
-        return c;
+        b = BucketOf(*buckets, filled, c);
+        return (buckets->present[b] & unused) != 0;
     }
 
-    // The search below a point with one free piece: the board is full, or that
-    // piece's placements at the first empty cell are tried for the rest of it.
-    // One search step, like a call of fill.
-    void lastPiece(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t from)
+    // The solutions the last free piece completes: it covers exactly the
+    // board cells left, sticking out onto empty cells by at most the budget,
+    // or the board is full already and it is left over. Looked up, not searched.
+    void lastPiece(const Bits<W>& filled, int32_t piece, int32_t budget)
     {
         const Table<W>& t = *table;
-        int32_t c = step(filled, from);
-        if (c < 0) return;
-        size_t b = BucketOf(*buckets, filled, c);
-        const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
-        int32_t p = __builtin_ctzll(unused);
-        const BucketEntry<W>* end = entries + ranges[p + 1];
-        for (const BucketEntry<W>* e = entries + ranges[p]; e != end; ++e) {
-            if (e->waste > budget) break;
-            if (filled.collides(e->mask)) continue;
-            Bits<W> next = filled;
-            next.add(e->mask);
-            if (FirstEmpty(next | t.notBoard, c + 1, t.gridCells) != t.gridCells) continue;
-            chosen[depth++] = e->index;
+        Bits<W> left = t.board.without(filled);
+        if (!left.any()) {
+            solution();
+            return;
+        }
+        auto [from, to] = t.lookup.entriesOn(left, piece);
+        for (const int32_t* k = from; k != to; ++k) {
+            if (t.waste[*k] > budget) break;
+            if (filled.collides(t.masks[*k])) continue;
+            chosen[depth++] = *k;
             solution();
             --depth;
             if (stopped) return;
@@ -195,12 +195,11 @@ struct Worker {
     // Cached: the search points are looked up in the memo, and stored there
     // when their search took more than a step. Small, too: those with few
     // empty cells are counted from their region's tilings instead.
+    // The point has been entered: c is its first empty cell, b its bucket.
     template <bool Cached, bool Small = false>
-    void fill(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t from)
+    void fill(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t c, size_t b)
     {
         const Table<W>& t = *table;
-        int32_t c = step(filled, from);
-        if (c < 0) return;
         MemoSlot<W>* slot = nullptr;
         int64_t completionsBefore = completions;
         int64_t nodesBefore = nodes;
@@ -221,7 +220,6 @@ struct Worker {
                 return;
             }
         }
-        size_t b = BucketOf(*buckets, filled, c);
         uint64_t present = buckets->present[b];
         const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
         // First the placements that collide with nothing, gathered without a
@@ -247,15 +245,10 @@ struct Worker {
             next.add(e->mask);
             uint64_t rest = unused & ~e->piece;
             bool lastOne = rest != 0 && (rest & (rest - 1)) == 0;
-            if (lastOne && !t.gameRules) {
-                // On the board alone the last piece fills exactly what is left, unless the board is full.
-                int32_t before = depth;
+            if (lastOne) {
                 chosen[depth++] = e->index;
-                Bits<W> left = t.board.without(next);
-                int32_t k = left.any() ? t.lookup.entryOf(left, __builtin_ctzll(rest)) : -1;
-                if (k >= 0) chosen[depth++] = k;
-                if (k >= 0 || !left.any()) solution();
-                depth = before;
+                lastPiece(next, __builtin_ctzll(rest), budget - e->waste);
+                --depth;
                 if (stopped) return;
                 continue;
             }
@@ -265,16 +258,13 @@ struct Worker {
             // would end it (LivePlacements still drops the placements that
             // leave one on the empty board).
             if (!t.gameRules && !RegionsFillable(next, t.halo[e->index], rest, t)) continue;
-            if (lastOne) {  // under the game's rules the last piece may stick out: its placements are tried
-                chosen[depth++] = e->index;
-                lastPiece(next, rest, budget - e->waste, c + 1);
-                --depth;
-                if (stopped) return;
-                continue;
-            }
             if (!Cached) {
                 chosen[depth++] = e->index;
-                fill<Cached, Small>(next, rest, budget - e->waste, c + 1);
+                int32_t nextCell = 0;
+                size_t nextBucket = 0;
+                if (enter(next, rest, c + 1, nextCell, nextBucket)) {
+                    fill<Cached, Small>(next, rest, budget - e->waste, nextCell, nextBucket);
+                }
                 --depth;
                 if (stopped) return;
                 continue;
@@ -286,8 +276,13 @@ struct Worker {
             const BucketEntry<W>* e = kids[i];
             Bits<W> next = filled;
             next.add(e->mask);
+            uint64_t rest = unused & ~e->piece;
             chosen[depth++] = e->index;
-            fill<Cached, Small>(next, unused & ~e->piece, budget - e->waste, c + 1);
+            int32_t nextCell = 0;
+            size_t nextBucket = 0;
+            if (enter(next, rest, c + 1, nextCell, nextBucket)) {
+                fill<Cached, Small>(next, rest, budget - e->waste, nextCell, nextBucket);
+            }
             --depth;
             if (stopped) return;
         }
@@ -306,11 +301,14 @@ struct Worker {
         weight = task.weight;
         if (!RegionsFillable(task.filled, t.grid, task.unused, t)) return;
         // Solutions checked against their images, or handed out, are told apart by more than the point.
+        int32_t c = 0;
+        size_t b = 0;
+        if (!enter(task.filled, task.unused, task.from, c, b)) return;
         if (memo != nullptr && check == nullptr && shared->options->report == 0) {
-            if (regions != nullptr) fill<true, true>(task.filled, task.unused, task.budget, task.from);
-            else fill<true>(task.filled, task.unused, task.budget, task.from);
+            if (regions != nullptr) fill<true, true>(task.filled, task.unused, task.budget, c, b);
+            else fill<true>(task.filled, task.unused, task.budget, c, b);
         } else {
-            fill<false>(task.filled, task.unused, task.budget, task.from);
+            fill<false>(task.filled, task.unused, task.budget, c, b);
         }
     }
 };
