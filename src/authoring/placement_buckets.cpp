@@ -9,7 +9,7 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
     CellBuckets buckets;
     buckets.pieceCount = pieceCount;
     auto cells = static_cast<size_t>(order.gridCells);
-    buckets.runs.assign(cells * 2, 0);
+    buckets.runs.assign(cells, {});
     buckets.present.assign(cells * bucketsPerCell, 0);
     buckets.ranges.assign(cells * bucketsPerCell * static_cast<size_t>(pieceCount + 1), 0);
     std::vector<int32_t> covered(cells, 0);
@@ -34,7 +34,7 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
             for (int32_t i = start; i < start + keyRun && i < order.gridCells; ++i) sum += covered[i];
             return sum;
         };
-        int32_t* runs = buckets.runs.data() + 2 * static_cast<size_t>(c);
+        int32_t runs[2] = {c, c};
         for (int32_t r = 0; r < 2; ++r) {
             int32_t best = -1;
             int32_t bestScore = 0;
@@ -50,6 +50,8 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
                 }
             }
             runs[r] = best < 0 ? c : best;
+            buckets.runs[static_cast<size_t>(c)].word[r] = static_cast<uint8_t>(runs[r] >> 6);
+            buckets.runs[static_cast<size_t>(c)].shift[r] = static_cast<uint8_t>(runs[r] & 63);
         }
         for (int32_t r = 0; r < 2; ++r) {
             for (int32_t i = 0; i < keyRun && runs[r] + i < order.gridCells; ++i) {

@@ -23,7 +23,12 @@ constexpr int32_t bucketsPerCell = 1 << keyCells;
 // cover no filled key cell, in table order. The search then tests only
 // those, and still tests every one in full.
 struct CellBuckets {
-    std::vector<int32_t> runs;      // where cell c's two runs of key cells start: runs[2 * c], runs[2 * c + 1]
+    // Where each of a cell's two runs of key cells starts: the word of the bitboard and the bit in it.
+    struct KeyRuns {
+        uint8_t word[2];
+        uint8_t shift[2];
+    };
+    std::vector<KeyRuns> runs;      // by cell
     // Bucket b = c * bucketsPerCell + pattern: the pieces it has placements of, and where each piece's
     // start: entries[ranges[b * (pieceCount + 1) + p] .. ranges[b * (pieceCount + 1) + p + 1] - 1] are
     // piece p's placements.
@@ -51,10 +56,10 @@ struct BucketEntry {
 template <int W>
 [[gnu::always_inline]] inline size_t BucketOf(const CellBuckets& buckets, const Bits<W>& filled, int32_t c)
 {
-    const int32_t* runs = buckets.runs.data() + 2 * static_cast<size_t>(c);
+    const CellBuckets::KeyRuns& key = buckets.runs[static_cast<size_t>(c)];
     constexpr uint64_t run = (uint64_t{1} << keyRun) - 1;
-    uint64_t pattern = (filled.w[runs[0] >> 6] >> (runs[0] & 63) & run) |
-                       (filled.w[runs[1] >> 6] >> (runs[1] & 63) & run) << keyRun;
+    uint64_t pattern = (filled.w[key.word[0]] >> key.shift[0] & run) |
+                       (filled.w[key.word[1]] >> key.shift[1] & run) << keyRun;
     return static_cast<size_t>(c) * bucketsPerCell + pattern;
 }
 

@@ -4,11 +4,24 @@
 #include <algorithm>
 
 namespace tiling {
-CellOrder MakeCellOrder(const Puzzle& puzzle, bool boardOnly)
+CellOrder MakeCellOrder(const Puzzle& puzzle, bool boardOnly, int32_t slack)
 {
+    // A placement that touches the board reaches off it by less than its
+    // piece's longest side, and by no more cells than the slack: the grid
+    // past that is never covered, and is left out for smaller bitboards.
+    int32_t reach = 0;
+    auto byX = [](Point a, Point b) { return a.x < b.x; };
+    auto byY = [](Point a, Point b) { return a.y < b.y; };
+    for (const std::vector<Point>& shape : puzzle.shapes) {
+        if (shape.empty()) continue;
+        auto [left, right] = std::minmax_element(shape.begin(), shape.end(), byX);
+        auto [top, bottom] = std::minmax_element(shape.begin(), shape.end(), byY);
+        reach = std::max({reach, right->x - left->x, bottom->y - top->y});
+    }
+    reach = std::min(reach, slack);
     CellOrder order;
-    order.columns = boardOnly ? puzzle.boardWidth : puzzle.gridColumns;
-    order.rows = boardOnly ? puzzle.boardHeight : puzzle.gridRows;
+    order.columns = boardOnly ? puzzle.boardWidth : std::min(puzzle.gridColumns, puzzle.boardWidth + reach);
+    order.rows = boardOnly ? puzzle.boardHeight : std::min(puzzle.gridRows, puzzle.boardHeight + reach);
     bool columnsFirst = puzzle.boardHeight <= puzzle.boardWidth;
     order.line = columnsFirst ? order.rows : order.columns;
     order.gridCells = order.columns * order.rows;

@@ -27,8 +27,9 @@ struct CellOrder {
     std::vector<bool> onBoard;
 };
 
-// The grid of a search on the board alone, or on the whole grid of stage play.
-CellOrder MakeCellOrder(const Puzzle& puzzle, bool boardOnly);
+// The grid of a search on the board alone, or of stage play: as much of the
+// play grid as placements sticking out by at most slack cells can cover.
+CellOrder MakeCellOrder(const Puzzle& puzzle, bool boardOnly, int32_t slack);
 
 struct Placement {
     int32_t piece;

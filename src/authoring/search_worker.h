@@ -238,26 +238,32 @@ struct Worker {
                 free += filled.collides(e->mask) ? 0 : 1;
             }
         }
+        // With two pieces free, each kid leaves the last one, which is looked up.
+        uint64_t others = unused & (unused - 1);
+        if (others != 0 && (others & (others - 1)) == 0) {
+            for (int32_t i = 0; i < free; ++i) {
+                const BucketEntry<W>* e = kids[i];
+                Bits<W> next = filled;
+                next.add(e->mask);
+                chosen[depth++] = e->index;
+                lastPiece(next, __builtin_ctzll(unused & ~e->piece), budget - e->waste);
+                --depth;
+                if (stopped) return;
+            }
+            return;
+        }
+        // Only the regions beside the new piece can have changed. Under the
+        // game's rules regions are seldom closed, and the search below a point
+        // is cheaper than looking for the lone cells that would end it
+        // (LivePlacements still drops the placements that leave one on the empty board).
+        bool regionCheck = !t.gameRules;
         int32_t kidCount = 0;
         for (int32_t i = 0; i < free; ++i) {
             const BucketEntry<W>* e = kids[i];
             Bits<W> next = filled;
             next.add(e->mask);
             uint64_t rest = unused & ~e->piece;
-            bool lastOne = rest != 0 && (rest & (rest - 1)) == 0;
-            if (lastOne) {
-                chosen[depth++] = e->index;
-                lastPiece(next, __builtin_ctzll(rest), budget - e->waste);
-                --depth;
-                if (stopped) return;
-                continue;
-            }
-            // Only the regions beside the new piece can have changed. Under
-            // the game's rules regions are seldom closed, and the search
-            // below a point is cheaper than looking for the lone cells that
-            // would end it (LivePlacements still drops the placements that
-            // leave one on the empty board).
-            if (!t.gameRules && !RegionsFillable(next, t.halo[e->index], rest, t)) continue;
+            if (regionCheck && !RegionsFillable(next, t.halo[e->index], rest, t)) continue;
             if (!Cached) {
                 chosen[depth++] = e->index;
                 int32_t nextCell = 0;

@@ -205,7 +205,7 @@ SolveResult CountTilings(const Puzzle& puzzle, const SolveOptions& options)
     if (boardCells <= 0 || totalArea < boardCells || puzzle.shapes.size() > 64) return {};
     bool boardOnly = options.boardOnly || options.distinct;
     auto slack = static_cast<int32_t>(std::min<int64_t>(totalArea - boardCells, INT32_MAX));
-    tiling::CellOrder order = tiling::MakeCellOrder(puzzle, boardOnly);
+    tiling::CellOrder order = tiling::MakeCellOrder(puzzle, boardOnly, slack);
     std::vector<tiling::Placement> placements = tiling::MakePlacements(puzzle, order, options.mirror, boardOnly ? 0 : slack);
     int32_t words = (order.gridCells + 63) / 64;
     switch (words) {
