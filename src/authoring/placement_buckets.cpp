@@ -4,14 +4,18 @@
 #include <algorithm>
 
 namespace tiling {
-CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrder& order, int32_t pieceCount)
+CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrder& order, int32_t pieceCount,
+                        int32_t keyRun)
 {
     CellBuckets buckets;
     buckets.pieceCount = pieceCount;
+    buckets.keyRun = keyRun;
+    buckets.bucketsPerCell = 1 << (2 * keyRun);
+    const int32_t bucketsPerCell = buckets.bucketsPerCell;
     auto cells = static_cast<size_t>(order.gridCells);
     buckets.runs.assign(cells, {});
-    buckets.present.assign(cells * bucketsPerCell, 0);
-    buckets.ranges.assign(cells * bucketsPerCell * static_cast<size_t>(pieceCount + 1), 0);
+    buckets.present.assign(cells * static_cast<size_t>(bucketsPerCell), 0);
+    buckets.ranges.assign(cells * static_cast<size_t>(bucketsPerCell) * static_cast<size_t>(pieceCount + 1), 0);
     std::vector<int32_t> covered(cells, 0);
     std::vector<int32_t> keyBit(cells, -1);
     std::vector<uint32_t> open;  // by placement of the cell: the key cells it leaves free
@@ -72,21 +76,21 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
             for (int32_t i = 0; i < keyRun && runs[r] + i < order.gridCells; ++i) keyBit[runs[r] + i] = -1;
         }
         size_t base = static_cast<size_t>(c) * bucketsPerCell;
-        int32_t sizes[bucketsPerCell] = {};
+        int32_t sizes[maxBucketsPerCell] = {};
         for (uint32_t free : open) {
             for (uint32_t pattern = free;; pattern = (pattern - 1) & free) {
                 ++sizes[pattern];
                 if (pattern == 0) break;
             }
         }
-        int32_t start[bucketsPerCell + 1] = {};
+        int32_t start[maxBucketsPerCell + 1] = {};
         auto at = static_cast<int32_t>(buckets.entries.size());
         for (int32_t pattern = 0; pattern < bucketsPerCell; ++pattern) {
             start[pattern] = at;
             at += sizes[pattern];
         }
         buckets.entries.resize(static_cast<size_t>(at));
-        int32_t filledIn[bucketsPerCell] = {};
+        int32_t filledIn[maxBucketsPerCell] = {};
         for (size_t k = begin; k < end; ++k) {
             uint32_t free = open[k - begin];
             for (uint32_t pattern = free;; pattern = (pattern - 1) & free) {

@@ -8,14 +8,17 @@
 
 namespace tiling {
 // Cells looked at beside the first empty cell before any placement is tried,
-// in two runs of neighbouring cell numbers: 2^keyCells buckets a cell.
-constexpr int32_t keyRun = 3;
-constexpr int32_t keyCells = 2 * keyRun;
-constexpr int32_t bucketsPerCell = 1 << keyCells;
+// in two runs of keyRun neighbouring cell numbers: 2^(2 keyRun) buckets a
+// cell. On the board alone the generator makes thousands of short counts,
+// where building more buckets would cost more than they save; under the
+// game's rules a count runs for seconds, and each step reads more placements.
+constexpr int32_t keyRunAlone = 3;
+constexpr int32_t keyRunInPlay = 4;
+constexpr int32_t maxBucketsPerCell = 1 << (2 * keyRunInPlay);
 
 // Most placements that cover the first empty cell collide with what is
 // already placed, and most of those on one of the few cells beside it that
-// many of them cover. Each cell has keyCells such key cells: two runs of
+// many of them cover. Each cell has 2 keyRun such key cells: two runs of
 // keyRun numbers, each within one word of a bitboard, that its placements
 // cover most often, so that a point's pattern (bit i set when key cell i is
 // filled) takes two shifts to read. The bucket of a cell and a pattern holds
@@ -28,6 +31,8 @@ struct CellBuckets {
         uint8_t word[2];
         uint8_t shift[2];
     };
+    int32_t keyRun = keyRunAlone;
+    int32_t bucketsPerCell = 1 << (2 * keyRunAlone);
     std::vector<KeyRuns> runs;      // by cell
     // Bucket b = c * bucketsPerCell + pattern: the pieces it has placements of, and where each piece's
     // start: entries[ranges[b * (pieceCount + 1) + p] .. ranges[b * (pieceCount + 1) + p + 1] - 1] are
@@ -40,7 +45,8 @@ struct CellBuckets {
 };
 
 // The buckets of placements sorted by first board cell, as MakePlacements gives them.
-CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrder& order, int32_t pieceCount);
+CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrder& order, int32_t pieceCount,
+                        int32_t keyRun);
 
 // A bucket's entry as the search reads it, all in one place: the cells, the
 // piece's bit, the cells off the board, and the table entry.
@@ -52,15 +58,16 @@ struct BucketEntry {
     int32_t index;
 };
 
-// The bucket of cell c's placements that leave the filled key cells alone. Inlined: the search asks at every step.
-template <int W>
+// The bucket of cell c's placements that leave the filled key cells alone,
+// for buckets with key runs of KeyRun cells. Inlined: the search asks at every step.
+template <int32_t KeyRun, int W>
 [[gnu::always_inline]] inline size_t BucketOf(const CellBuckets& buckets, const Bits<W>& filled, int32_t c)
 {
     const CellBuckets::KeyRuns& key = buckets.runs[static_cast<size_t>(c)];
-    constexpr uint64_t run = (uint64_t{1} << keyRun) - 1;
+    constexpr uint64_t run = (uint64_t{1} << KeyRun) - 1;
     uint64_t pattern = (filled.w[key.word[0]] >> key.shift[0] & run) |
-                       (filled.w[key.word[1]] >> key.shift[1] & run) << keyRun;
-    return static_cast<size_t>(c) * bucketsPerCell + pattern;
+                       (filled.w[key.word[1]] >> key.shift[1] & run) << KeyRun;
+    return (static_cast<size_t>(c) << (2 * KeyRun)) + pattern;
 }
 
 template <int W>

@@ -106,7 +106,7 @@ struct RegionTilings {
             ++steps;
             Bits<W> filled = t.grid.without(region);
             int32_t c = FirstEmpty(filled | t.notBoard, 0, t.gridCells);
-            size_t b = BucketOf(buckets, filled, c);
+            size_t b = BucketOf<keyRunAlone>(buckets, filled, c);
             const int32_t* ranges = buckets.ranges.data() + b * static_cast<size_t>(buckets.pieceCount + 1);
             const BucketEntry<W>* end = entries + ranges[buckets.pieceCount];
             for (const BucketEntry<W>* e = entries + ranges[0]; e != end; ++e) {

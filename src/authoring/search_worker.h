@@ -154,6 +154,7 @@ struct Worker {
     // stopped, the point is a solution (counted here), or no free piece has
     // a placement at its first empty cell c that leaves its filled key cells
     // alone (bucket b). Points that end there cost no call of fill.
+    template <int32_t KeyRun>
     [[gnu::always_inline]] bool enter(const Bits<W>& filled, uint64_t unused, int32_t from, int32_t& c, size_t& b)
     {
         if (++nodes >= nextClock) {
@@ -166,7 +167,7 @@ struct Worker {
             solution();
             return false;
         }
-        b = BucketOf(*buckets, filled, c);
+        b = BucketOf<KeyRun>(*buckets, filled, c);
         return (buckets->present[b] & unused) != 0;
     }
 
@@ -196,7 +197,7 @@ struct Worker {
     // when their search took more than a step. Small, too: those with few
     // empty cells are counted from their region's tilings instead.
     // The point has been entered: c is its first empty cell, b its bucket.
-    template <bool Cached, bool Small = false>
+    template <bool Cached, bool Small, int32_t KeyRun>
     void fill(const Bits<W>& filled, uint64_t unused, int32_t budget, int32_t c, size_t b)
     {
         const Table<W>& t = *table;
@@ -268,8 +269,8 @@ struct Worker {
                 chosen[depth++] = e->index;
                 int32_t nextCell = 0;
                 size_t nextBucket = 0;
-                if (enter(next, rest, c + 1, nextCell, nextBucket)) {
-                    fill<Cached, Small>(next, rest, budget - e->waste, nextCell, nextBucket);
+                if (enter<KeyRun>(next, rest, c + 1, nextCell, nextBucket)) {
+                    fill<Cached, Small, KeyRun>(next, rest, budget - e->waste, nextCell, nextBucket);
                 }
                 --depth;
                 if (stopped) return;
@@ -286,8 +287,8 @@ struct Worker {
             chosen[depth++] = e->index;
             int32_t nextCell = 0;
             size_t nextBucket = 0;
-            if (enter(next, rest, c + 1, nextCell, nextBucket)) {
-                fill<Cached, Small>(next, rest, budget - e->waste, nextCell, nextBucket);
+            if (enter<KeyRun>(next, rest, c + 1, nextCell, nextBucket)) {
+                fill<Cached, Small, KeyRun>(next, rest, budget - e->waste, nextCell, nextBucket);
             }
             --depth;
             if (stopped) return;
@@ -306,15 +307,21 @@ struct Worker {
         check = task.check;
         weight = task.weight;
         if (!RegionsFillable(task.filled, t.grid, task.unused, t)) return;
-        // Solutions checked against their images, or handed out, are told apart by more than the point.
         int32_t c = 0;
         size_t b = 0;
-        if (!enter(task.filled, task.unused, task.from, c, b)) return;
+        if (t.gameRules) {
+            if (enter<keyRunInPlay>(task.filled, task.unused, task.from, c, b)) {
+                fill<false, false, keyRunInPlay>(task.filled, task.unused, task.budget, c, b);
+            }
+            return;
+        }
+        if (!enter<keyRunAlone>(task.filled, task.unused, task.from, c, b)) return;
+        // Solutions checked against their images, or handed out, are told apart by more than the point.
         if (memo != nullptr && check == nullptr && shared->options->report == 0) {
-            if (regions != nullptr) fill<true, true>(task.filled, task.unused, task.budget, c, b);
-            else fill<true>(task.filled, task.unused, task.budget, c, b);
+            if (regions != nullptr) fill<true, true, keyRunAlone>(task.filled, task.unused, task.budget, c, b);
+            else fill<true, false, keyRunAlone>(task.filled, task.unused, task.budget, c, b);
         } else {
-            fill<false>(task.filled, task.unused, task.budget, c, b);
+            fill<false, false, keyRunAlone>(task.filled, task.unused, task.budget, c, b);
         }
     }
 };

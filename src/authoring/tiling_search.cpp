@@ -36,6 +36,13 @@ RegionTilings<W>& ThreadRegions()
     return regions;
 }
 
+// The key cells' runs for a table's buckets.
+template <int W>
+int32_t KeyRun(const Table<W>& t)
+{
+    return t.gameRules ? keyRunInPlay : keyRunAlone;
+}
+
 // Runs the tasks on the jobs' threads and adds up what they found.
 template <int W>
 void RunTasks(const Table<W>& t, const CellBuckets& buckets, const std::vector<BucketEntry<W>>& entries, Shared& shared,
@@ -127,7 +134,7 @@ void CountUnchanged(const std::vector<Placement>& placements, const std::vector<
         if (order.onBoard[cell] && !covered[cell]) return;
     }
     Table<W> table = MakeTable<W>(kept, order, areas);
-    CellBuckets buckets = MakeBuckets(kept, order, static_cast<int32_t>(areas.size()));
+    CellBuckets buckets = MakeBuckets(kept, order, static_cast<int32_t>(areas.size()), KeyRun(table));
     std::vector<BucketEntry<W>> entries = BucketEntries(buckets, table);
     std::vector<Task<W>> whole(1);
     whole[0].unused = all;
@@ -142,7 +149,7 @@ SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellO
     SolveResult result;
     std::vector<Placement> placements = LivePlacements<W>(allPlacements, order, areas);
     Table<W> table = MakeTable<W>(placements, order, areas);
-    CellBuckets buckets = MakeBuckets(placements, order, static_cast<int32_t>(areas.size()));
+    CellBuckets buckets = MakeBuckets(placements, order, static_cast<int32_t>(areas.size()), KeyRun(table));
     std::vector<BucketEntry<W>> entries = BucketEntries(buckets, table);
 
     Shared shared;
