@@ -10,8 +10,7 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
     CellBuckets buckets;
     buckets.pieceCount = pieceCount;
     buckets.keyRun = keyRun;
-    buckets.bucketsPerCell = 1 << (2 * keyRun);
-    const int32_t bucketsPerCell = buckets.bucketsPerCell;
+    const int32_t bucketsPerCell = 1 << (2 * keyRun);
     auto cells = static_cast<size_t>(order.gridCells);
     buckets.runs.assign(cells, {});
     buckets.present.assign(cells * static_cast<size_t>(bucketsPerCell), 0);

@@ -31,10 +31,9 @@ struct CellBuckets {
         uint8_t word[2];
         uint8_t shift[2];
     };
-    int32_t keyRun = keyRunAlone;
-    int32_t bucketsPerCell = 1 << (2 * keyRunAlone);
+    int32_t keyRun = keyRunAlone;   // the search reads the buckets with BucketOf<keyRun>
     std::vector<KeyRuns> runs;      // by cell
-    // Bucket b = c * bucketsPerCell + pattern: the pieces it has placements of, and where each piece's
+    // Bucket b = c * 2^(2 keyRun) + pattern: the pieces it has placements of, and where each piece's
     // start: entries[ranges[b * (pieceCount + 1) + p] .. ranges[b * (pieceCount + 1) + p + 1] - 1] are
     // piece p's placements.
     std::vector<uint64_t> present;

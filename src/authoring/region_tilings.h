@@ -80,8 +80,7 @@ struct RegionTilings {
     void store(const Bits<W>& region, uint32_t first, uint32_t size)
     {
         if (2 * (used + 1) > slots.size()) {
-            std::vector<Slot> old(slots.size() * 2);
-            old.swap(slots);
+            std::vector<Slot> old = std::exchange(slots, std::vector<Slot>(slots.size() * 2));
             mask = slots.size() - 1;
             for (const Slot& slot : old) {
                 if (slot.epoch == epoch) *find(slot.region) = slot;
@@ -106,7 +105,7 @@ struct RegionTilings {
             ++steps;
             Bits<W> filled = t.grid.without(region);
             int32_t c = FirstEmpty(filled | t.notBoard, 0, t.gridCells);
-            size_t b = BucketOf<keyRunAlone>(buckets, filled, c);
+            size_t b = BucketOf<keyRunAlone>(buckets, filled, c);  // the board alone's buckets
             const int32_t* ranges = buckets.ranges.data() + b * static_cast<size_t>(buckets.pieceCount + 1);
             const BucketEntry<W>* end = entries + ranges[buckets.pieceCount];
             for (const BucketEntry<W>* e = entries + ranges[0]; e != end; ++e) {

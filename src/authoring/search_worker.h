@@ -309,7 +309,8 @@ struct Worker {
         if (!RegionsFillable(task.filled, t.grid, task.unused, t)) return;
         int32_t c = 0;
         size_t b = 0;
-        if (t.gameRules) {
+        // Only stage play has the longer key runs, and no memo.
+        if (buckets->keyRun == keyRunInPlay) {
             if (enter<keyRunInPlay>(task.filled, task.unused, task.from, c, b)) {
                 fill<false, false, keyRunInPlay>(task.filled, task.unused, task.budget, c, b);
             }

@@ -15,25 +15,17 @@ namespace {
 constexpr int32_t tasksPerJob = 64;  // split the search until there are this many tasks a thread
 
 
-// Each thread's memo, kept from count to count so that short counts do not
-// pay for its memory. Under the game's rules the points seldom meet again
-// (the cells filled off the board tell them apart) and the memo costs more
-// time than it saves, so only searches on the board alone use it.
-template <int W>
-SubtreeMemo<W>& ThreadMemo()
+// Each thread's cache of one kind (the memo, the small regions' tilings),
+// kept from count to count so that short counts do not pay for its memory,
+// and emptied for each. Under the game's rules the points seldom meet again
+// (the cells filled off the board tell them apart) and the caches cost more
+// time than they save, so only searches on the board alone use them.
+template <typename Cache>
+Cache& ThreadCache()
 {
-    static thread_local SubtreeMemo<W> memo;
-    memo.begin();
-    return memo;
-}
-
-// Each thread's small regions' tilings, beside its memo and kept likewise.
-template <int W>
-RegionTilings<W>& ThreadRegions()
-{
-    static thread_local RegionTilings<W> regions;
-    regions.begin();
-    return regions;
+    static thread_local Cache cache;
+    cache.begin();
+    return cache;
 }
 
 // The key cells' runs for a table's buckets.
@@ -66,9 +58,9 @@ void RunTasks(const Table<W>& t, const CellBuckets& buckets, const std::vector<B
     // its first tilings soon and its steps to measure the work done.
     bool whole = options.limit == 0 && options.stepLimit == 0;
     auto work = [&](Worker<W>& worker) {
-        if (boardOnly) worker.memo = &ThreadMemo<W>();
+        if (boardOnly) worker.memo = &ThreadCache<SubtreeMemo<W>>();
         if (boardOnly && whole) {
-            worker.regions = &ThreadRegions<W>();
+            worker.regions = &ThreadCache<RegionTilings<W>>();
             worker.regionLimit = RegionLimit(t);
         }
         for (size_t i = next++; i < tasks.size() && !worker.stopped; i = next++) worker.run(tasks[i]);
