@@ -30,6 +30,10 @@ struct PlacementLookup {
     std::vector<int32_t> entries;  // table entries, each slot's in the table's order: those that stick out least first
     std::vector<ShapeSlot> byCells;
     size_t mask = 0;
+    // A bit for each (cells, piece) key's hash, about one in 32 set: most
+    // lookups of the last piece find nothing, and end there.
+    std::vector<uint64_t> pieceFilter;
+    uint64_t filterMask = 0;
 
     // piece -1: the cells alone.
     static uint64_t Hash(const Bits<W>& cells, int32_t piece)
@@ -40,7 +44,10 @@ struct PlacementLookup {
     // The table entries of piece's placements on exactly these board cells: [from, to).
     std::pair<const int32_t*, const int32_t*> entriesOn(const Bits<W>& cells, int32_t piece) const
     {
-        for (size_t s = Hash(cells, piece) & mask;; s = (s + 1) & mask) {
+        uint64_t h = Hash(cells, piece);
+        uint64_t bit = h >> 32 & filterMask;
+        if ((pieceFilter[bit >> 6] >> (bit & 63) & 1) == 0) return {nullptr, nullptr};
+        for (size_t s = h & mask;; s = (s + 1) & mask) {
             const PieceSlot& slot = byPiece[s];
             if (slot.piece < 0) return {nullptr, nullptr};
             if (slot.piece == piece && slot.cells == cells) {
@@ -71,11 +78,18 @@ PlacementLookup<W> MakePlacementLookup(const std::vector<Bits<W>>& masks, const 
     lookup.byPiece.assign(size, {});
     lookup.byCells.assign(size, {});
     lookup.mask = size - 1;
+    size_t filterBits = 64;
+    while (filterBits < 32 * masks.size()) filterBits *= 2;
+    lookup.pieceFilter.assign(filterBits / 64, 0);
+    lookup.filterMask = filterBits - 1;
     // Each placement's slot, counted, then the slots' entries laid out in turn.
     std::vector<size_t> slotOf(masks.size());
     for (size_t k = 0; k < masks.size(); ++k) {
         Bits<W> cells = masks[k] & board;
-        size_t s = PlacementLookup<W>::Hash(cells, pieces[k]) & lookup.mask;
+        uint64_t h = PlacementLookup<W>::Hash(cells, pieces[k]);
+        uint64_t bit = h >> 32 & lookup.filterMask;
+        lookup.pieceFilter[bit >> 6] |= uint64_t{1} << (bit & 63);
+        size_t s = h & lookup.mask;
         auto taken = [&](const typename PlacementLookup<W>::PieceSlot& slot) {
             return slot.piece >= 0 && !(slot.piece == pieces[k] && slot.cells == cells);
         };

@@ -193,6 +193,29 @@ struct Worker {
         }
     }
 
+    // A point with two pieces free, entered with bucket b: each placement of
+    // either at its first empty cell leaves the last one, which is looked up.
+    // Lighter than fill, which would find the same placements in the same order.
+    void lastTwo(const Bits<W>& filled, uint64_t unused, int32_t budget, size_t b)
+    {
+        const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
+        for (uint64_t pieces = unused & buckets->present[b]; pieces != 0; pieces &= pieces - 1) {
+            int32_t p = __builtin_ctzll(pieces);
+            int32_t other = __builtin_ctzll(unused & ~(uint64_t{1} << p));
+            const BucketEntry<W>* end = entries + ranges[p + 1];
+            for (const BucketEntry<W>* e = entries + ranges[p]; e != end; ++e) {
+                if (e->waste > budget) break;
+                if (filled.collides(e->mask)) continue;
+                Bits<W> next = filled;
+                next.add(e->mask);
+                chosen[depth++] = e->index;
+                lastPiece(next, other, budget - e->waste);
+                --depth;
+                if (stopped) return;
+            }
+        }
+    }
+
     // Cached: the search points are looked up in the memo, and stored there
     // when their search took more than a step. Small, too: those with few
     // empty cells are counted from their region's tilings instead.
@@ -258,6 +281,7 @@ struct Worker {
         // is cheaper than looking for the lone cells that would end it
         // (LivePlacements still drops the placements that leave one on the empty board).
         bool regionCheck = !t.gameRules;
+        bool twoLeft = __builtin_popcountll(unused) == 3;  // in each kid
         int32_t kidCount = 0;
         for (int32_t i = 0; i < free; ++i) {
             const BucketEntry<W>* e = kids[i];
@@ -270,7 +294,8 @@ struct Worker {
                 int32_t nextCell = 0;
                 size_t nextBucket = 0;
                 if (enter<KeyRun>(next, rest, c + 1, nextCell, nextBucket)) {
-                    fill<Cached, Small, KeyRun>(next, rest, budget - e->waste, nextCell, nextBucket);
+                    if (twoLeft) lastTwo(next, rest, budget - e->waste, nextBucket);
+                    else fill<Cached, Small, KeyRun>(next, rest, budget - e->waste, nextCell, nextBucket);
                 }
                 --depth;
                 if (stopped) return;
