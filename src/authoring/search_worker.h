@@ -6,6 +6,7 @@
 #include <chrono>
 #include <vector>
 
+#include "authoring/pair_filter.h"
 #include "authoring/placement_buckets.h"
 #include "authoring/region_check.h"
 #include "authoring/region_tilings.h"
@@ -56,10 +57,12 @@ struct Worker {
     const std::vector<std::vector<int32_t>>* check = nullptr;
     int64_t weight = 1;
     SubtreeMemo<W>* memo = nullptr;  // none under the game's rules (see ThreadMemo)
+    const PairFilter<W>* pairs = nullptr;  // under the game's rules
     RegionTilings<W>* regions = nullptr;  // with the memo, for whole searches
     int32_t regionLimit = 0;              // the most empty cells of a point looked up there
     int64_t completions = 0;         // solutions found, each once, whatever the weight
     std::vector<const BucketEntry<W>*> kidBuffer;  // the placements to search below, a row for each depth
+    std::vector<uint64_t> hashes;  // a bucket's worth, for the pair filter
     std::vector<int32_t> labels;
     std::vector<int32_t> image;
 
@@ -281,7 +284,24 @@ struct Worker {
         // is cheaper than looking for the lone cells that would end it
         // (LivePlacements still drops the placements that leave one on the empty board).
         bool regionCheck = !t.gameRules;
-        bool twoLeft = __builtin_popcountll(unused) == 3;  // in each kid
+        uint64_t third = unused & (unused - 1);
+        third &= third - 1;  // the free pieces but the lowest two
+        bool twoLeft = third != 0 && (third & (third - 1)) == 0;  // three free, so two in each kid
+        if (twoLeft && pairs != nullptr) {
+            // Only the kids whose cells left the other two can finish. All
+            // their blocks of the filter are fetched before any is read.
+            for (int32_t i = 0; i < free; ++i) {
+                const BucketEntry<W>* e = kids[i];
+                hashes[i] = PairFilter<W>::Hash(t.board.without(filled | e->mask), unused & ~e->piece);
+                __builtin_prefetch(pairs->blockOf(hashes[i]));
+            }
+            int32_t kept = 0;
+            for (int32_t i = 0; i < free; ++i) {
+                kids[kept] = kids[i];
+                kept += PairFilter<W>::In(pairs->blockOf(hashes[i]), hashes[i]) ? 1 : 0;
+            }
+            free = kept;
+        }
         int32_t kidCount = 0;
         for (int32_t i = 0; i < free; ++i) {
             const BucketEntry<W>* e = kids[i];

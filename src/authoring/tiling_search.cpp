@@ -38,7 +38,7 @@ int32_t KeyRun(const Table<W>& t)
 // Runs the tasks on the jobs' threads and adds up what they found.
 template <int W>
 void RunTasks(const Table<W>& t, const CellBuckets& buckets, const std::vector<BucketEntry<W>>& entries, Shared& shared,
-              std::vector<Task<W>> tasks, int32_t jobs, SolveResult& result)
+              std::vector<Task<W>> tasks, int32_t jobs, SolveResult& result, const PairFilter<W>* pairs = nullptr)
 {
     const SolveOptions& options = *shared.options;
     // Printed solutions need one order of search: one thread.
@@ -71,6 +71,8 @@ void RunTasks(const Table<W>& t, const CellBuckets& buckets, const std::vector<B
         worker.table = &t;
         worker.buckets = &buckets;
         worker.entries = entries.data();
+        worker.pairs = pairs;
+        worker.hashes.assign(pairs != nullptr ? static_cast<size_t>(buckets.largest) : 0, 0);
         worker.shared = &shared;
         worker.reportsProgress = j == 0;
         worker.count = 0;
@@ -175,7 +177,9 @@ SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellO
         whole.budget = slack;
         tasks.push_back(std::move(whole));
     }
-    RunTasks(table, buckets, entries, shared, std::move(tasks), jobs, result);
+    PairFilter<W> pairs;
+    bool filtered = table.gameRules && MakePairFilter(table, slack, pairs);
+    RunTasks(table, buckets, entries, shared, std::move(tasks), jobs, result, filtered ? &pairs : nullptr);
     if (burnside) {
         for (size_t g = 1; g < maps.size(); ++g) {
             CountUnchanged<W>(placements, maps[g], order, areas, all, shared, jobs, result);
