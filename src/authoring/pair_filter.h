@@ -47,7 +47,9 @@ bool MakePairFilter(const Table<W>& t, int32_t slack, PairFilter<W>& filter)
 {
     auto pieceCount = static_cast<size_t>(t.pieceCount);
     std::vector<std::vector<int32_t>> byPiece(pieceCount);
-    for (size_t k = 0; k < t.masks.size(); ++k) byPiece[static_cast<size_t>(t.piece[k])].push_back(static_cast<int32_t>(k));
+    for (size_t k = 0; k < t.masks.size(); ++k) {
+        byPiece[static_cast<size_t>(t.piece[k])].push_back(static_cast<int32_t>(k));
+    }
     size_t pairs = 0;
     for (size_t y = 0; y < pieceCount; ++y) {
         for (size_t z = y + 1; z < pieceCount; ++z) pairs += byPiece[y].size() * byPiece[z].size();
