@@ -471,18 +471,23 @@ idle)
     pid=$(pgrep -f "^$release_tessera --seed 1" | head -1)
     [ -n "$pid" ] || pid=$game_pid
     ticks_per_second=$(getconf CLK_TCK)
-    before=$(awk '{print $14 + $15}' "/proc/$pid/stat")
-    start=$(date +%s%N)
-    sleep 5
-    after=$(awk '{print $14 + $15}' "/proc/$pid/stat")
-    elapsed=$((($(date +%s%N) - start) / 1000000))
+    # Up to three spells of 5 s: a game that keeps a core busy fails them all,
+    # while another program's burst on this machine has spoilt a single one.
+    for spell in 1 2 3; do
+        before=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+        start=$(date +%s%N)
+        sleep 5
+        after=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+        elapsed=$((($(date +%s%N) - start) / 1000000))
+        used=$((after - before))
+        percent=$((used * 1000 * 100000 / (ticks_per_second * elapsed)))
+        echo "idle: $used ticks in $elapsed ms: $((percent / 1000)).$((percent % 1000 / 100))% of one core"
+        [ "$percent" -lt 3000 ] && break
+    done
     press_key "$window" Escape
     lifetime=$((($(date +%s%N) - window_seen) / 1000000))
     wait_for_exit 2
     [ "$exit_code" = "0" ] || fail "the game did not end"
-    used=$((after - before))
-    percent=$((used * 1000 * 100000 / (ticks_per_second * elapsed)))
-    echo "idle: $used ticks in $elapsed ms: $((percent / 1000)).$((percent % 1000 / 100))% of one core"
     [ "$percent" -lt 3000 ] || fail "idle CPU use is $((percent / 1000))%"
     # The recording's last line is the last frame that ran: 20 a second.
     frames=$(($(tail -1 "$work/session.txt" | cut -d' ' -f1) + 1))
