@@ -22,17 +22,19 @@ struct PairFilter {
 
     static uint64_t Hash(const Bits<W>& cells, uint64_t pieces) { return HashBits(cells, pieces); }
     const uint64_t* blockOf(uint64_t hash) const { return bits.data() + (hash & blockMask) * 8; }
+    // The key's two bits in its block, 0 to 511 each.
+    static uint32_t Spot(uint64_t hash, int32_t k) { return static_cast<uint32_t>(hash >> (40 + 9 * k) & 511); }
     static bool In(const uint64_t* block, uint64_t hash)
     {
-        return (block[hash >> 40 & 7] >> (hash >> 43 & 63) & 1) != 0 &&
-               (block[hash >> 49 & 7] >> (hash >> 52 & 63) & 1) != 0;
+        uint32_t a = Spot(hash, 0);
+        uint32_t b = Spot(hash, 1);
+        return (block[a >> 6] >> (a & 63) & 1) != 0 && (block[b >> 6] >> (b & 63) & 1) != 0;
     }
     void insert(const Bits<W>& cells, uint64_t pieces)
     {
         uint64_t hash = Hash(cells, pieces);
         uint64_t* block = bits.data() + (hash & blockMask) * 8;
-        block[hash >> 40 & 7] |= uint64_t{1} << (hash >> 43 & 63);
-        block[hash >> 49 & 7] |= uint64_t{1} << (hash >> 52 & 63);
+        for (int32_t k = 0; k < 2; ++k) block[Spot(hash, k) >> 6] |= uint64_t{1} << (Spot(hash, k) & 63);
     }
 };
 

@@ -35,6 +35,8 @@ struct PlacementLookup {
     std::vector<uint64_t> pieceFilter;
     uint64_t filterMask = 0;
 
+    uint64_t filterBit(uint64_t hash) const { return hash >> 32 & filterMask; }
+
     // piece -1: the cells alone.
     static uint64_t Hash(const Bits<W>& cells, int32_t piece)
     {
@@ -45,7 +47,7 @@ struct PlacementLookup {
     std::pair<const int32_t*, const int32_t*> entriesOn(const Bits<W>& cells, int32_t piece) const
     {
         uint64_t h = Hash(cells, piece);
-        uint64_t bit = h >> 32 & filterMask;
+        uint64_t bit = filterBit(h);
         if ((pieceFilter[bit >> 6] >> (bit & 63) & 1) == 0) return {nullptr, nullptr};
         for (size_t s = h & mask;; s = (s + 1) & mask) {
             const PieceSlot& slot = byPiece[s];
@@ -87,7 +89,7 @@ PlacementLookup<W> MakePlacementLookup(const std::vector<Bits<W>>& masks, const 
     for (size_t k = 0; k < masks.size(); ++k) {
         Bits<W> cells = masks[k] & board;
         uint64_t h = PlacementLookup<W>::Hash(cells, pieces[k]);
-        uint64_t bit = h >> 32 & lookup.filterMask;
+        uint64_t bit = lookup.filterBit(h);
         lookup.pieceFilter[bit >> 6] |= uint64_t{1} << (bit & 63);
         size_t s = h & lookup.mask;
         auto taken = [&](const typename PlacementLookup<W>::PieceSlot& slot) {

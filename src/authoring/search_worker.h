@@ -21,6 +21,13 @@ constexpr auto progressInterval = std::chrono::seconds(1);
 constexpr int32_t maxDepth = 64;           // more than the 50 pieces a stage may have
 constexpr int64_t memoMinSteps = 2;         // search steps a point must have taken to be worth a slot
 
+// Whether a set of pieces has exactly two of them.
+inline bool TwoPieces(uint64_t pieces)
+{
+    uint64_t others = pieces & (pieces - 1);
+    return others != 0 && (others & (others - 1)) == 0;
+}
+
 // What the threads share: the options, the clock, and the request to stop.
 struct Shared {
     const SolveOptions* options = nullptr;
@@ -56,7 +63,7 @@ struct Worker {
     int32_t depth = 0;
     const std::vector<std::vector<int32_t>>* check = nullptr;
     int64_t weight = 1;
-    SubtreeMemo<W>* memo = nullptr;  // none under the game's rules (see ThreadMemo)
+    SubtreeMemo<W>* memo = nullptr;  // none under the game's rules (see ThreadCache)
     const PairFilter<W>* pairs = nullptr;  // under the game's rules
     RegionTilings<W>* regions = nullptr;  // with the memo, for whole searches
     int32_t regionLimit = 0;              // the most empty cells of a point looked up there
@@ -198,7 +205,7 @@ struct Worker {
 
     // A point with two pieces free, entered with bucket b: each placement of
     // either at its first empty cell leaves the last one, which is looked up.
-    // Lighter than fill, which would find the same placements in the same order.
+    // Lighter than fill, which hands such points here.
     void lastTwo(const Bits<W>& filled, uint64_t unused, int32_t budget, size_t b)
     {
         const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
@@ -247,6 +254,10 @@ struct Worker {
                 return;
             }
         }
+        if (TwoPieces(unused)) {
+            lastTwo(filled, unused, budget, b);
+            return;
+        }
         uint64_t present = buckets->present[b];
         const int32_t* ranges = buckets->ranges.data() + b * static_cast<size_t>(buckets->pieceCount + 1);
         // First the placements that collide with nothing, gathered without a
@@ -265,28 +276,12 @@ struct Worker {
                 free += filled.collides(e->mask) ? 0 : 1;
             }
         }
-        // With two pieces free, each kid leaves the last one, which is looked up.
-        uint64_t others = unused & (unused - 1);
-        if (others != 0 && (others & (others - 1)) == 0) {
-            for (int32_t i = 0; i < free; ++i) {
-                const BucketEntry<W>* e = kids[i];
-                Bits<W> next = filled;
-                next.add(e->mask);
-                chosen[depth++] = e->index;
-                lastPiece(next, __builtin_ctzll(unused & ~e->piece), budget - e->waste);
-                --depth;
-                if (stopped) return;
-            }
-            return;
-        }
         // Only the regions beside the new piece can have changed. Under the
         // game's rules regions are seldom closed, and the search below a point
         // is cheaper than looking for the lone cells that would end it
         // (LivePlacements still drops the placements that leave one on the empty board).
         bool regionCheck = !t.gameRules;
-        uint64_t third = unused & (unused - 1);
-        third &= third - 1;  // the free pieces but the lowest two
-        bool twoLeft = third != 0 && (third & (third - 1)) == 0;  // three free, so two in each kid
+        bool twoLeft = TwoPieces(unused & (unused - 1));  // three free, so two in each kid
         if (twoLeft && pairs != nullptr) {
             // Only the kids whose cells left the other two can finish. All
             // their blocks of the filter are fetched before any is read.
