@@ -1,0 +1,31 @@
+// A pack's eleven files as bytes: made from its seed, or its stages made again from its pack.txt.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "game/data_files.h"
+
+constexpr char packTextName[] = "pack.txt";
+
+struct PackFile {
+    std::string name;   // st0.dat ... st9.dat or pack.txt
+    std::string bytes;
+};
+
+// Makes the pack of seed with the generator: st0.dat ... st9.dat, then
+// pack.txt, byte for byte what `tessera-stages pack` writes. onStage (when
+// set) is told each stage, 0 to 9, before it is made. jobs threads; the bytes
+// are the same for every value. False with error when the pack cannot be made.
+bool MakePackFiles(uint32_t seed, int32_t jobs, const std::function<void(int32_t)>& onStage,
+                   std::vector<PackFile>& files, std::string& error);
+
+// The ten stage files compiled again from a pack.txt of the pack of seed.
+// False with error when the text is not a whole pack.txt of that seed.
+bool StagesFromPackText(const std::string& text, uint32_t seed, std::vector<PackFile>& stages, std::string& error);
+
+// Why the bytes are no playable stage file ("wrong size", "wrong magic", or
+// what the game's own check says), or empty when they are one.
+std::string StageFileFault(const std::string& bytes);
