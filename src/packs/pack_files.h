@@ -24,8 +24,8 @@ bool MakePackFiles(uint32_t seed, int32_t jobs, const std::function<void(int32_t
 
 // The ten stage files compiled again from a pack.txt of the pack of seed.
 // False with error when the text is not a whole pack.txt of that seed.
-bool StagesFromPackText(const std::string& text, uint32_t seed, std::vector<PackFile>& stages, std::string& error);
+bool StagesFromPackText(const std::string& text, uint32_t seed, std::vector<PackFile>& compiled, std::string& error);
 
-// Why the bytes are no playable stage file ("wrong size", "wrong magic", or
-// what the game's own check says), or empty when they are one.
+// Why the bytes are no playable stage file ("100 bytes, not 16216", "wrong
+// magic", or what the game's own check says), or empty when they are one.
 std::string StageFileFault(const std::string& bytes);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum class PackRequestKind { Seed, New, Today, List };
 
@@ -14,16 +15,22 @@ struct PackRequest {
 // Reads "N", "new", "today" or "list"; on a fault error is one line for the player.
 bool ParsePackRequest(const std::string& text, PackRequest& request, std::string& error);
 
-// What HandlePackOption decided: go on (in the pack's folder, or where the
-// game was when no --pack was given), or end now with exitCode.
+// What HandlePackOption decided: go on, in the pack's folder when directory
+// is set (an absolute path), or end now with exitCode.
 struct PackOptionOutcome {
     bool proceed = true;
     int exitCode = 0;
+    std::string directory;
 };
 
 // Takes --pack VALUE or --pack=VALUE out of argv (argc shrinks) and carries
-// it out under dataDirectory/packs: list prints the packs and ends; new says
-// "pack N" on stdout; N, new and today make the pack whole (a progress line
-// on a terminal, mends said on stderr) and make its folder the working
-// directory. Failures are one line on stderr, prefixed with program.
+// it out under dataDirectory/packs: list prints the packs and ends; new and
+// today say "pack N" on stdout; N, new and today make the pack whole (a
+// progress line on a terminal, mends said on stderr) and name its folder,
+// which the caller enters (the window) or hands on as --dir (the runner).
+// Failures are one line on stderr, prefixed with program.
 PackOptionOutcome HandlePackOption(int& argc, char** argv, const std::string& dataDirectory, const char* program);
+
+// The runner's arguments with "--dir directory" put first, so that it plays the
+// pack; false when they name a --dir of their own, which would be a second place.
+bool RunnerArgumentsInPack(int argc, char** argv, const std::string& directory, std::vector<char*>& arguments);

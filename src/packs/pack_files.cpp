@@ -1,0 +1,119 @@
+// A pack's files as bytes: the generator's pack written out, or its stages compiled again from pack.txt.
+#include "packs/pack_files.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "authoring/stage_pack.h"
+#include "authoring/stage_source.h"
+
+namespace {
+constexpr char sectionMark[] = "== ";
+
+std::string StageName(int32_t stage)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, stageFileNameFormat, stage);
+    return name;
+}
+
+std::string StageBytes(const StageFile& stage)
+{
+    return std::string(reinterpret_cast<const char*>(&stage), sizeof stage);
+}
+
+// The text's lines, each without its line break.
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+}  // namespace
+
+bool MakePackFiles(uint32_t seed, int32_t jobs, const std::function<void(int32_t)>& onStage,
+                   std::vector<PackFile>& files, std::string& error)
+{
+    PackOptions options;
+    options.seed = seed;
+    options.jobs = jobs;
+    options.onStage = onStage;
+    StagePack pack;
+    if (!MakeStagePack(options, pack, error)) return false;
+    files.clear();
+    for (int32_t i = 0; i < stageCount; ++i) {
+        files.push_back({StageName(i), StageBytes(pack.stages[static_cast<size_t>(i)].file)});
+    }
+    files.push_back({packTextName, WritePackText(pack)});
+    return true;
+}
+
+// pack.txt holds a header of comments, "seed N" and "generator V", then each
+// stage's source after a line "== stK.dat", in order.
+bool StagesFromPackText(const std::string& text, uint32_t seed, std::vector<PackFile>& compiled, std::string& error)
+{
+    std::vector<std::string> lines = Lines(text);
+    std::vector<std::string> sources;
+    bool seedSeen = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.rfind(sectionMark, 0) == 0) {
+            if (line != sectionMark + StageName(static_cast<int32_t>(sources.size()))) {
+                error = "pack.txt:" + std::to_string(i + 1) + ": expected the section of " +
+                        StageName(static_cast<int32_t>(sources.size()));
+                return false;
+            }
+            sources.emplace_back();
+        } else if (!sources.empty()) {
+            sources.back() += line + "\n";
+        } else if (line.rfind("seed ", 0) == 0) {
+            seedSeen = line == "seed " + std::to_string(seed);
+            if (!seedSeen) {
+                error = "pack.txt:" + std::to_string(i + 1) + ": not the pack of seed " + std::to_string(seed);
+                return false;
+            }
+        }
+    }
+    if (!seedSeen) {
+        error = "pack.txt: no seed line";
+        return false;
+    }
+    if (sources.size() != static_cast<size_t>(stageCount)) {
+        error = "pack.txt: " + std::to_string(sources.size()) + " stages, not " + std::to_string(stageCount);
+        return false;
+    }
+    compiled.clear();
+    for (int32_t i = 0; i < stageCount; ++i) {
+        std::string name = StageName(i);
+        StageSource source;
+        std::string where = "pack.txt " + name;
+        if (!ParseStageSource(sources[static_cast<size_t>(i)], where.c_str(), source, error)) return false;
+        std::string bytes = StageBytes(CompileStage(source));
+        std::string fault = StageFileFault(bytes);
+        if (!fault.empty()) {
+            error = where + ": " + fault;
+            return false;
+        }
+        compiled.push_back({name, std::move(bytes)});
+    }
+    return true;
+}
+
+std::string StageFileFault(const std::string& bytes)
+{
+    if (bytes.size() != sizeof(StageFile)) {
+        return std::to_string(bytes.size()) + " bytes, not " + std::to_string(sizeof(StageFile));
+    }
+    StageFile stage;
+    std::memcpy(&stage, bytes.data(), sizeof stage);
+    if (stage.magic != stageFileMagic) return "wrong magic";
+    char reason[160] = {};
+    if (!CheckStageLimits(stage, reason, sizeof reason)) return reason;
+    return {};
+}

@@ -1,0 +1,133 @@
+// HandlePackOption: --pack read out of the command line, listed or made whole, for the window and the runner alike.
+#include "packs/pack_option.h"
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "packs/pack_name.h"
+#include "packs/pack_store.h"
+#include "support/terminal.h"
+
+namespace {
+constexpr int exitFailed = 1;
+constexpr int exitBadUsage = 2;
+constexpr char packOption[] = "--pack";
+
+PackOptionOutcome Fail(const char* program, const std::string& line, int exitCode)
+{
+    std::fprintf(stderr, "%s: %s\n", program, line.c_str());
+    return {false, exitCode, {}};
+}
+
+// Finds --pack VALUE or --pack=VALUE before any "--" and takes it out of argv.
+// Returns 0 when there is none, 1 when found, -1 when its value is missing.
+int TakePackOption(int& argc, char** argv, std::string& value)
+{
+    const size_t length = std::strlen(packOption);
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        int taken = 0;
+        if (std::strcmp(argv[i], packOption) == 0) {
+            if (i + 1 >= argc) return -1;
+            value = argv[i + 1];
+            taken = 2;
+        } else if (std::strncmp(argv[i], packOption, length) == 0 && argv[i][length] == '=') {
+            value = argv[i] + length + 1;
+            taken = 1;
+        } else {
+            continue;
+        }
+        for (int j = i; j + taken <= argc; ++j) argv[j] = argv[j + taken];
+        argc -= taken;
+        return 1;
+    }
+    return 0;
+}
+
+void PrintPacks(const std::string& packs)
+{
+    std::vector<PackSummary> summaries = ListPacks(packs);
+    if (summaries.empty()) std::printf("no packs made yet: tessera --pack new makes one\n");
+    for (const PackSummary& pack : summaries) {
+        std::printf("pack %u: %d of %d stages cleared\n", pack.seed, pack.cleared, stageCount);
+    }
+    std::fflush(stdout);
+}
+}  // namespace
+
+bool ParsePackRequest(const std::string& text, PackRequest& request, std::string& error)
+{
+    if (text == "new" || text == "today" || text == "list") {
+        request.kind = text == "new" ? PackRequestKind::New : text == "today" ? PackRequestKind::Today
+                                                                               : PackRequestKind::List;
+        return true;
+    }
+    request.kind = PackRequestKind::Seed;
+    if (ParsePackSeed(text, request.seed, error)) return true;
+    error = "a pack is a number from 0 to 4294967295, new, today or list, not '" + text.substr(0, 24) +
+            (text.size() > 24 ? "...'" : "'");
+    return false;
+}
+
+PackOptionOutcome HandlePackOption(int& argc, char** argv, const std::string& dataDirectory, const char* program)
+{
+    std::string value;
+    int found = TakePackOption(argc, argv, value);
+    if (found == 0) return {};
+    if (found < 0) return Fail(program, "--pack needs a number, new, today or list", exitBadUsage);
+    PackRequest request;
+    std::string error;
+    if (!ParsePackRequest(value, request, error)) return Fail(program, error, exitBadUsage);
+
+    std::error_code failed;
+    std::filesystem::path data = std::filesystem::absolute(dataDirectory, failed);
+    std::string packs = (data / packsFolderName).string();
+    if (request.kind == PackRequestKind::List) {
+        PrintPacks(packs);
+        return {false, 0, {}};
+    }
+    if (request.kind == PackRequestKind::New) {
+        std::random_device entropy;
+        request.seed = NewPackSeed(packs, [&entropy] { return static_cast<uint32_t>(entropy()); });
+    } else if (request.kind == PackRequestKind::Today) {
+        request.seed = TodaysPackSeed(static_cast<int64_t>(std::time(nullptr)));
+    }
+    if (request.kind != PackRequestKind::Seed) {
+        std::printf("pack %u\n", request.seed);
+        std::fflush(stdout);
+    }
+
+    // On a terminal, a line that says which stage is being made, redrawn in place.
+    bool showProgress = IsTerminal(stderr);
+    bool shown = false;
+    auto maker = [&](uint32_t seed, std::vector<PackFile>& files, std::string& why) {
+        auto jobs = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+        auto onStage = [&](int32_t stage) {
+            if (!showProgress) return;
+            std::fprintf(stderr, "\rmaking pack %u: stage %d of %d", seed, stage + 1, stageCount);
+            shown = true;
+        };
+        return MakePackFiles(seed, jobs, onStage, files, why);
+    };
+    PackOpening opening;
+    bool opened = OpenPack(packs, request.seed, maker, opening, error);
+    if (shown) std::fprintf(stderr, "\n");
+    for (const std::string& note : opening.notes) std::fprintf(stderr, "%s: %s\n", program, note.c_str());
+    if (!opened) return Fail(program, error, exitFailed);
+    return {true, 0, opening.directory};
+}
+
+bool RunnerArgumentsInPack(int argc, char** argv, const std::string& directory, std::vector<char*>& arguments)
+{
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--dir") == 0 || std::strncmp(argv[i], "--dir=", 6) == 0) return false;
+    }
+    static char dirOption[] = "--dir";
+    arguments.assign(argv, argv + argc);
+    arguments.insert(arguments.begin() + 1, {dirOption, const_cast<char*>(directory.c_str())});
+    arguments.push_back(nullptr);
+    return true;
+}
