@@ -2,11 +2,19 @@
 #pragma once
 
 constexpr char tesseraUsage[] =
-    "usage: tessera [--seed N] [--record FILE] [--scale N]\n"
-    "       tessera --headless [--dir DIR] [--seed N] [--stage K] [--input FILE] [--frames N]\n"
+    "usage: tessera [--pack P] [--seed N] [--record FILE] [--scale N]\n"
+    "       tessera --pack list\n"
+    "       tessera --headless [--dir DIR | --pack P] [--seed N] [--stage K] [--input FILE] [--frames N]\n"
     "                          [--trace FILE] [--shot FRAME:PATH.png]...\n"
     "       tessera --help | --version\n"
     "\n"
+    "  --pack P          play a stage pack, ten new stages made from a seed, each pack with its\n"
+    "                    own progress, kept in packs/P where the game's files are:\n"
+    "    N               pack N, a number from 0 to 4294967295, made on first use\n"
+    "    new             a pack from a seed no pack here has had; says its number\n"
+    "    today           today's pack: the date in UTC as YYYYMMDD (2026-12-09 is pack\n"
+    "                    20261209), the same pack for every player on the same day\n"
+    "    list            the packs made so far and the stages cleared in each\n"
     "  --seed N          seed the pieces' turns and colours (default: the clock)\n"
     "  --record FILE     write the session's input as a script for --headless --input\n"
     "  --scale N         show the picture N times larger, 1 to 4 (default 1)\n"
