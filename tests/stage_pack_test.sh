@@ -1,9 +1,10 @@
 #!/bin/bash
 # Stage packs: the same bytes for every --jobs and the pinned ones, and the rules of a pack proved by both counters.
-# usage: stage_pack_test.sh TESSERA_STAGES [WEBASSEMBLY_TESSERA_STAGES.js]
+# usage: stage_pack_test.sh TESSERA_STAGES TESSERA [WEBASSEMBLY_TESSERA_STAGES.js]
 set -u
 tool=$1
-wasm_tool=${2:-}
+game=$2
+wasm_tool=${3:-}
 work=$(mktemp -d /tmp/tessera-packs-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 failed=0
@@ -84,6 +85,22 @@ if [ -n "$wasm_tool" ]; then
         fail "the WebAssembly tool failed: $(cat "$work/errors")"
     diff -r "$work/2-1" "$work/wasm" >/dev/null || fail "the WebAssembly tool's pack 2 differs from the native one"
 fi
+
+# The game's --pack makes the tool's very pack, and makes a damaged or missing stage again from
+# pack.txt, saying so, with the pack's progress kept.
+data="$work/data"
+mkdir -p "$data"
+(cd "$data" && "$game" --pack 2 --headless --frames 1 >/dev/null 2>"$work/errors") ||
+    fail "tessera --pack 2 failed: $(cat "$work/errors")"
+diff -r "$work/2-1" "$data/packs/2" >/dev/null || fail "pack 2 made by the game differs from the tool's"
+head -c 100 "$work/2-1/st3.dat" >"$data/packs/2/st3.dat"
+rm "$data/packs/2/st5.dat"
+printf 'progress' >"$data/packs/2/hist.dat"
+(cd "$data" && "$game" --pack 2 --headless --frames 1 >/dev/null 2>"$work/errors") ||
+    fail "tessera --pack 2 did not mend the pack: $(cat "$work/errors")"
+[ "$(grep -c 'made again from pack.txt$' "$work/errors")" = 2 ] || fail "the mends were not said: $(cat "$work/errors")"
+rm "$data/packs/2/hist.dat"
+diff -r "$work/2-1" "$data/packs/2" >/dev/null || fail "the mended pack 2 differs from the tool's"
 
 # Seeds are 32-bit whole numbers; anything else is refused in one line.
 for bad in -1 4294967296 12x "" 0x10; do

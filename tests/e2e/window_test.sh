@@ -404,7 +404,8 @@ install-prefix | install-deb | install-pack)
         printf '\266\017\023\000\000\000\001\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000' >"$data/hist.dat"
         chown -R nobody:nogroup "$home"
         shipped=$(sha256sum <"$data/hist.dat")
-        player_tessera --help | grep -q -- "--pack new" || fail "the launcher's --help does not describe packs"
+        player_tessera --help | grep -q -- "today's pack: the date in UTC as YYYYMMDD" ||
+            fail "the launcher's --help does not describe packs"
         player_tessera --pack list >"$work/list.log" 2>&1 || fail "--pack list with no packs failed"
         grep -qx "no packs made yet: tessera --pack new makes one" "$work/list.log" || fail "no packs: $(cat "$work/list.log")"
         # Made on first use (the headless runner needs no window), then played in the window.
@@ -423,9 +424,18 @@ install-prefix | install-deb | install-pack)
         [ ! -e "$data/st0.dat" ] || fail "playing a pack linked the shipped stages"
         player_tessera --pack list >"$work/list.log" 2>&1
         [ "$(cat "$work/list.log")" = "pack 11: 1 of 10 stages cleared" ] || fail "--pack list says $(cat "$work/list.log")"
+        # Today's pack is the one whose seed is the date in UTC (read before and after, should midnight pass).
+        before=$(date -u +%Y%m%d)
+        player_tessera --pack today --headless --frames 1 >"$work/today.log" 2>"$work/make.log" ||
+            fail "today's pack was not made: $(cat "$work/make.log")"
+        after=$(date -u +%Y%m%d)
+        today=$(cat "$work/today.log")
+        [ "$today" = "pack $before" ] || [ "$today" = "pack $after" ] || fail "--pack today said '$today' on $before"
+        sed -n 2p "$data/packs/${today#pack }/pack.txt" | grep -qx "seed ${today#pack }" ||
+            fail "today's pack is not pack ${today#pack }"
         # What the launcher says to a bad seed and to a home it cannot write.
         player_tessera --pack 4294967296 >"$work/bad.log" 2>&1 && fail "a seed past 32 bits was taken"
-        [ "$(cat "$work/bad.log")" = "tessera: a pack is a number from 0 to 4294967295, new or list, not '4294967296'" ] ||
+        [ "$(cat "$work/bad.log")" = "tessera: a pack is a number from 0 to 4294967295, new, today or list, not '4294967296'" ] ||
             fail "bad seed: $(cat "$work/bad.log")"
         mkdir -p "$work/locked/.local/share/tessera"
         chmod -R 755 "$work/locked"
