@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "cursor/key_cursor.h"
+
 namespace {
 constexpr int32_t wheelNotch = 120;
 
@@ -26,6 +28,30 @@ uint32_t KeyBitFor(SDL_Keycode key)
     case SDLK_TAB: return InputKey::Tab;
     default: return 0;
     }
+}
+
+// The virtual key number of the keys the key cursor maps: arrows, Enter, Space and R.
+int32_t VirtualKeyFor(SDL_Keycode key)
+{
+    switch (key) {
+    case SDLK_LEFT: return 0x25;
+    case SDLK_UP: return 0x26;
+    case SDLK_RIGHT: return 0x27;
+    case SDLK_DOWN: return 0x28;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return 0x0D;
+    case SDLK_SPACE: return 0x20;
+    case SDLK_r: return 0x52;
+    default: return 0;
+    }
+}
+
+// The mouse was used at (x, y): it takes over from the keys. A move to where
+// the key cursor put the pointer is the warp's own echo.
+void MouseUsed(int32_t x, int32_t y, bool moveOnly)
+{
+    if (moveOnly && keyCursor.active && x == keyCursor.position.x && y == keyCursor.position.y) return;
+    RecordMouseUsed(x, y);
 }
 
 uint32_t ButtonBitFor(uint8_t button)
@@ -58,13 +84,20 @@ void RecordWindowInput(const SDL_Event& event)
 {
     switch (event.type) {
     case SDL_KEYDOWN:
-    case SDL_KEYUP: RecordKey(event.key.keysym.sym, event.type == SDL_KEYDOWN); break;
+    case SDL_KEYUP:
+        RecordKey(event.key.keysym.sym, event.type == SDL_KEYDOWN);
+        RecordCursorKey(CursorControlsForVirtualKey(VirtualKeyFor(event.key.keysym.sym)), event.type == SDL_KEYDOWN);
+        break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         RecordKeys(ButtonBitFor(event.button.button), event.type == SDL_MOUSEBUTTONDOWN);
         RecordMouseMove(event.button.x / inputScale, event.button.y / inputScale);
+        MouseUsed(event.button.x / inputScale, event.button.y / inputScale, false);
         break;
-    case SDL_MOUSEMOTION: RecordMouseMove(event.motion.x / inputScale, event.motion.y / inputScale); break;
+    case SDL_MOUSEMOTION:
+        RecordMouseMove(event.motion.x / inputScale, event.motion.y / inputScale);
+        MouseUsed(event.motion.x / inputScale, event.motion.y / inputScale, true);
+        break;
     case SDL_MOUSEWHEEL: RecordMouseWheel(event.wheel.y * wheelNotch); break;
     case SDL_WINDOWEVENT:
         // A button let go outside the window sends no event there; take the

@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "cursor/key_cursor.h"
 #include "draw/canvas.h"
 #include "game/game_frame.h"
 #include "shell/box_process.h"
@@ -19,6 +20,7 @@
 #include "shell/session_recorder.h"
 #include "shell/usage.h"
 #include "shell/window_input.h"
+#include "shell/window_pads.h"
 #include "shell/window_options.h"
 #include "support/input_snapshot.h"
 #include "support/message_box.h"
@@ -46,6 +48,7 @@ size_t shownSize = 0;
 bool shownValid = false;
 bool repaintPending = false;
 bool closing = false;
+int32_t windowScale = 1;
 
 // Copies canvas 0 to the window: the bottom-up BGR store goes into the
 // texture in one copy, row by row from the last, so it stands the right way
@@ -127,6 +130,7 @@ void CloseWindow()
     mainWindow = nullptr;
     shownPixels.reset();
     shownValid = false;
+    ClosePads();
 }
 
 void RequestClose()
@@ -139,6 +143,7 @@ void RequestClose()
 void HandleEvent(const SDL_Event& event)
 {
     RecordWindowInput(event);
+    RecordPadEvent(event);
     if (event.type == SDL_QUIT || event.type == closeRequestEvent) {
         CloseWindow();
     } else if (event.type == SDL_WINDOWEVENT) {
@@ -156,7 +161,7 @@ bool CreateGameWindow(uint32_t seed, int32_t scale)
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_APP_NAME, windowClass);
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", windowClass, 1);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
         std::fprintf(stderr, "tessera: cannot start the window system: %s\n", SDL_GetError());
         return false;
     }
@@ -188,6 +193,7 @@ bool CreateGameWindow(uint32_t seed, int32_t scale)
     shownPixels = std::make_unique<uint8_t[]>(shownSize);
     SeedRandom(seed);
     SetWindowInputScale(scale);
+    windowScale = scale;
     SetMessageBoxHandler(ShowWindowMessageBox);
     SDL_ShowWindow(mainWindow);
     Paint(true);
@@ -219,6 +225,12 @@ int32_t RunFrameLoop(SessionRecorder& recorder)
             continue;
         }
         if (frameDue) {
+            // Keys and pads move the mouse; the system pointer goes where they put it.
+            RecordPadControls(ReadPadControls());
+            if (StepKeyCursor()) {
+                SDL_WarpMouseInWindow(mainWindow, keyCursor.position.x * windowScale,
+                                      keyCursor.position.y * windowScale);
+            }
             TakeInputSnapshot();
             RecordFrameInput(recorder, framesRun);
             ++framesRun;
