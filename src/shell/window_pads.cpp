@@ -6,70 +6,94 @@
 namespace {
 constexpr int32_t maxPads = 8;
 
-SDL_GameController* pads[maxPads] = {};
-
-struct PadButtonBit {
-    SDL_GameControllerButton button;
-    uint32_t bit;
+struct Pad {
+    SDL_GameController* controller = nullptr;
+    SDL_JoystickID id = -1;
+    uint32_t buttons = 0;
+    int32_t stickX = 0;
+    int32_t stickY = 0;
 };
 
-constexpr PadButtonBit padButtons[] = {
-    {SDL_CONTROLLER_BUTTON_A, PadA},           {SDL_CONTROLLER_BUTTON_B, PadB},
-    {SDL_CONTROLLER_BUTTON_X, PadX},           {SDL_CONTROLLER_BUTTON_DPAD_UP, PadUp},
-    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, PadDown}, {SDL_CONTROLLER_BUTTON_DPAD_LEFT, PadLeft},
-    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, PadRight},
-};
+Pad pads[maxPads];
 
-void OpenPad(int deviceIndex)
+uint32_t PadBit(uint8_t button)
 {
-    SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
-    for (SDL_GameController* pad : pads) {
-        if (pad != nullptr && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == id) return;
-    }
-    for (SDL_GameController*& pad : pads) {
-        if (pad == nullptr) {
-            pad = SDL_GameControllerOpen(deviceIndex);
-            return;
-        }
+    switch (button) {
+    case SDL_CONTROLLER_BUTTON_A: return PadA;
+    case SDL_CONTROLLER_BUTTON_B: return PadB;
+    case SDL_CONTROLLER_BUTTON_X: return PadX;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: return PadUp;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return PadDown;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return PadLeft;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return PadRight;
+    default: return 0;
     }
 }
 
-void ClosePad(SDL_JoystickID id)
+Pad* FindPad(SDL_JoystickID id)
 {
-    for (SDL_GameController*& pad : pads) {
-        if (pad != nullptr && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == id) {
-            SDL_GameControllerClose(pad);
-            pad = nullptr;
-        }
+    for (Pad& pad : pads) {
+        if (pad.controller != nullptr && pad.id == id) return &pad;
     }
+    return nullptr;
+}
+
+void OpenPad(int deviceIndex)
+{
+    if (FindPad(SDL_JoystickGetDeviceInstanceID(deviceIndex)) != nullptr) return;
+    for (Pad& pad : pads) {
+        if (pad.controller != nullptr) continue;
+        pad.controller = SDL_GameControllerOpen(deviceIndex);
+        if (pad.controller != nullptr) pad.id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad.controller));
+        return;
+    }
+}
+
+// The controls every pad holds, together.
+void TellCursor()
+{
+    uint32_t controls = 0;
+    for (const Pad& pad : pads) {
+        if (pad.controller != nullptr) controls |= CursorControlsForPad(pad.buttons, pad.stickX, pad.stickY);
+    }
+    RecordPadControls(controls);
 }
 }  // namespace
 
 void RecordPadEvent(const SDL_Event& event)
 {
-    if (event.type == SDL_CONTROLLERDEVICEADDED) OpenPad(event.cdevice.which);
-    if (event.type == SDL_CONTROLLERDEVICEREMOVED) ClosePad(event.cdevice.which);
-}
-
-uint32_t ReadPadControls()
-{
-    uint32_t controls = 0;
-    for (SDL_GameController* pad : pads) {
-        if (pad == nullptr) continue;
-        uint32_t buttons = 0;
-        for (const PadButtonBit& entry : padButtons) {
-            if (SDL_GameControllerGetButton(pad, entry.button) != 0) buttons |= entry.bit;
+    switch (event.type) {
+    case SDL_CONTROLLERDEVICEADDED: OpenPad(event.cdevice.which); break;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        if (Pad* pad = FindPad(event.cdevice.which)) {
+            SDL_GameControllerClose(pad->controller);
+            *pad = Pad{};
+            TellCursor();
         }
-        controls |= CursorControlsForPad(buttons, SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX),
-                                         SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY));
+        break;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+        if (Pad* pad = FindPad(event.cbutton.which)) {
+            uint32_t bit = PadBit(event.cbutton.button);
+            pad->buttons = event.type == SDL_CONTROLLERBUTTONDOWN ? pad->buttons | bit : pad->buttons & ~bit;
+            TellCursor();
+        }
+        break;
+    case SDL_CONTROLLERAXISMOTION:
+        if (Pad* pad = FindPad(event.caxis.which)) {
+            if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) pad->stickX = event.caxis.value;
+            if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) pad->stickY = event.caxis.value;
+            TellCursor();
+        }
+        break;
+    default: break;
     }
-    return controls;
 }
 
 void ClosePads()
 {
-    for (SDL_GameController*& pad : pads) {
-        if (pad != nullptr) SDL_GameControllerClose(pad);
-        pad = nullptr;
+    for (Pad& pad : pads) {
+        if (pad.controller != nullptr) SDL_GameControllerClose(pad.controller);
+        pad = Pad{};
     }
 }

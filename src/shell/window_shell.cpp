@@ -226,7 +226,6 @@ int32_t RunFrameLoop(SessionRecorder& recorder)
         }
         if (frameDue) {
             // Keys and pads move the mouse; the system pointer goes where they put it.
-            RecordPadControls(ReadPadControls());
             if (StepKeyCursor()) {
                 SDL_WarpMouseInWindow(mainWindow, keyCursor.position.x * windowScale,
                                       keyCursor.position.y * windowScale);
