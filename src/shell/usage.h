@@ -26,5 +26,8 @@ constexpr char tesseraUsage[] =
     "    --trace FILE    write the game state after every frame, one JSON object a line\n"
     "    --shot F:PATH   write frame F's picture as a PNG; may be repeated\n"
     "\n"
+    "Keys and pads play as the mouse does: arrows (d-pad, left stick) move from target to target,\n"
+    "Enter or Space (pad A) is the left button, R (pad B or X) the right one; Esc quits.\n"
+    "\n"
     "Options take their value as --opt VALUE or --opt=VALUE. An output FILE or PATH may be -\n"
     "for standard output; pipes and devices are written in place, links followed.\n";
