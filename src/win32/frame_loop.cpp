@@ -7,10 +7,13 @@
 
 #include <mmsystem.h>
 
+#include "cursor/key_cursor.h"
 #include "game/game_frame.h"
 #include "shell/session_recorder.h"
 #include "support/input_snapshot.h"
 #include "win32/game_window.h"
+#include "win32/window_input.h"
+#include "win32/xinput_pads.h"
 
 namespace {
 constexpr UINT frameInterval = 50;  // milliseconds: 20 frames a second
@@ -46,6 +49,9 @@ FrameLoopResult RunFrameLoop(SessionRecorder& recorder)
             continue;
         }
         if (frameDue) {
+            // Keys and pads move the mouse; the system pointer goes where they put it.
+            RecordPadControls(ReadXInputControls());
+            if (StepKeyCursor()) ShowKeyCursor();
             TakeInputSnapshot();
             RecordFrameInput(recorder, result.framesRun);
             ++result.framesRun;

@@ -3,8 +3,10 @@
 #define NOGDI
 #include "win32/window_input.h"
 
+#include "cursor/key_cursor.h"
 #include "support/input_snapshot.h"
 #include "support/virtual_keys.h"
+#include "win32/game_window.h"
 
 namespace {
 constexpr SHORT keyDownBit = static_cast<SHORT>(0x8000);
@@ -21,8 +23,19 @@ bool KeyDownNow(int virtualKey)
 void RecordKeyMessage(WPARAM virtualKey, bool down)
 {
     uint32_t bit = KeyBitForVirtualKey(static_cast<int32_t>(virtualKey));
+    RecordCursorKey(CursorControlsForVirtualKey(static_cast<int32_t>(virtualKey)), down);
     if (bit == InputKey::Shift || bit == InputKey::Control) down = KeyDownNow(static_cast<int>(virtualKey));
     RecordKeys(bit, down);
+}
+
+// The mouse was used at the message's position: it takes over from the keys. A
+// move to where the key cursor put the pointer is SetCursorPos's own echo.
+void RecordMouseUse(LPARAM lParam, bool moveOnly)
+{
+    int32_t x = static_cast<int32_t>(LOWORD(lParam)) / inputScale;
+    int32_t y = static_cast<int32_t>(HIWORD(lParam)) / inputScale;
+    if (moveOnly && keyCursor.active && x == keyCursor.position.x && y == keyCursor.position.y) return;
+    RecordMouseUsed(x, y);
 }
 
 // A button let go outside the window sends no message here: a mouse move
@@ -62,13 +75,28 @@ void RecordWindowInput(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSKEYDOWN: RecordKeyMessage(wParam, true); break;
     case WM_KEYUP:
     case WM_SYSKEYUP: RecordKeyMessage(wParam, false); break;
-    case WM_LBUTTONDOWN: RecordKeys(InputKey::LeftButton, true); break;
+    case WM_LBUTTONDOWN:
+        RecordMouseUse(lParam, false);
+        RecordKeys(InputKey::LeftButton, true);
+        break;
     case WM_LBUTTONUP: RecordKeys(InputKey::LeftButton, false); break;
-    case WM_RBUTTONDOWN: RecordKeys(InputKey::RightButton, true); break;
+    case WM_RBUTTONDOWN:
+        RecordMouseUse(lParam, false);
+        RecordKeys(InputKey::RightButton, true);
+        break;
     case WM_RBUTTONUP: RecordKeys(InputKey::RightButton, false); break;
-    case WM_MOUSEMOVE: RecordMouseMoveMessage(wParam, lParam); break;
+    case WM_MOUSEMOVE:
+        RecordMouseUse(lParam, true);
+        RecordMouseMoveMessage(wParam, lParam);
+        break;
     case WM_MOUSEWHEEL: RecordMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)); break;
     case WM_SETFOCUS: ReadAllKeys(); break;
     default: break;
     }
+}
+
+void ShowKeyCursor()
+{
+    POINT at{keyCursor.position.x * inputScale, keyCursor.position.y * inputScale};
+    if (ClientToScreen(mainWindow, &at) != 0) SetCursorPos(at.x, at.y);
 }

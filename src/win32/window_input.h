@@ -12,3 +12,6 @@ void SetWindowInputScale(int32_t scale);
 // Called for every message before the window handles it; acts on the input
 // messages only and never consumes one.
 void RecordWindowInput(UINT message, WPARAM wParam, LPARAM lParam);
+
+// Moves the system pointer to where keys or a pad put the game's mouse.
+void ShowKeyCursor();
