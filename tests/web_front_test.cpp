@@ -1,12 +1,15 @@
-// The browser front end's own logic, run natively: its frame clock, DOM input mapping and picture conversion.
+// The browser front end's own logic, run natively: its frame clock, DOM input mapping, picture conversion and the set its address names.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "draw/canvas.h"
 #include "support/input_snapshot.h"
 #include "web/dom_input.h"
 #include "web/frame_clock.h"
+#include "web/page_set.h"
 #include "web/picture.h"
 
 TEST(WebFrameClock, KeepsFiftyMillisecondStepsAndDropsLateFrames)
@@ -81,4 +84,71 @@ TEST(WebPicture, TellsEqualStoresFromOnesThatDifferInAnyByte)
         EXPECT_FALSE(SamePixels(a.data(), b.data(), a.size())) << at;
         b[at] = 7;
     }
+}
+
+namespace {
+constexpr int64_t lastSecondOf20261209 = 1796860799;  // 2026-12-09 23:59:59 UTC
+
+PageSet SetFor(const char* pack, const char* version = nullptr)
+{
+    std::optional<std::string> packText;
+    std::optional<std::string> versionText;
+    if (pack != nullptr) packText = pack;
+    if (version != nullptr) versionText = version;
+    return ChoosePageSet(packText, versionText, lastSecondOf20261209);
+}
+}  // namespace
+
+TEST(WebPageSet, NamesTheShippedStagesAPackAndTodaysPack)
+{
+    PageSet shipped = SetFor(nullptr, "3");
+    EXPECT_FALSE(shipped.pack);
+    EXPECT_EQ(shipped.label, "Shipped stages");
+    EXPECT_EQ(shipped.note, "");
+
+    PageSet pack = SetFor("048213", "3");
+    EXPECT_TRUE(pack.pack);
+    EXPECT_EQ(pack.seed, 48213u);
+    EXPECT_EQ(pack.label, "Pack 48213");
+    EXPECT_EQ(pack.note, "");
+    EXPECT_EQ(SetFor("4294967295").seed, 4294967295u);
+
+    // Today in UTC, to its last second; the same pack by its number is today's too.
+    PageSet today = SetFor("today");
+    EXPECT_TRUE(today.pack);
+    EXPECT_EQ(today.seed, 20261209u);
+    EXPECT_EQ(today.label, "Today's pack (2026-12-09)");
+    EXPECT_EQ(SetFor("20261209").label, "Today's pack (2026-12-09)");
+    EXPECT_EQ(ChoosePageSet(std::string("today"), std::nullopt, lastSecondOf20261209 + 1).seed, 20261210u);
+}
+
+TEST(WebPageSet, GivesABadLinkTheShippedStagesAndOnePlainLine)
+{
+    const std::string longNumber(10000, '7');
+    for (const char* pack : {"-1", "abc", "4294967296", "", " 5", "Today", longNumber.c_str()}) {
+        PageSet set = SetFor(pack);
+        EXPECT_FALSE(set.pack) << pack;
+        EXPECT_EQ(set.label, "Shipped stages");
+        EXPECT_FALSE(set.note.empty()) << pack;
+        EXPECT_EQ(set.note.find('\n'), std::string::npos) << set.note;
+        EXPECT_LT(set.note.size(), 200u) << set.note;
+    }
+    const std::string longVersion(10000, '9');
+    for (const char* version : {"x", "", "-3", "3.0", longVersion.c_str()}) {
+        PageSet set = SetFor("1", version);
+        EXPECT_FALSE(set.pack) << version;
+        EXPECT_NE(set.note.find("version"), std::string::npos) << set.note;
+        EXPECT_EQ(set.note.find('\n'), std::string::npos) << set.note;
+        EXPECT_LT(set.note.size(), 200u) << set.note;
+    }
+}
+
+TEST(WebPageSet, OpensALinkFromAnotherGeneratorAndSaysItsStagesDiffer)
+{
+    PageSet older = SetFor("48213", "2");
+    EXPECT_TRUE(older.pack);
+    EXPECT_EQ(older.seed, 48213u);
+    EXPECT_NE(older.note.find("version 2"), std::string::npos) << older.note;
+    EXPECT_NE(older.note.find("differ"), std::string::npos) << older.note;
+    EXPECT_NE(SetFor("48213", "4").note.find("differ"), std::string::npos);
 }
