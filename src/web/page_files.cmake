@@ -1,14 +1,18 @@
 # Puts a page's static files beside its tessera.js and tessera.wasm, and writes its service worker with a
-# cache named from the content of every file. usage: cmake -DSOURCE=DIR -DICONS=DIR -DOUTPUT=DIR -P page_files.cmake
-set(static_files index.html fit.js pointer.js offline.js manifest.webmanifest)
+# cache named from the content of every file, the pack worker's too.
+# usage: cmake -DSOURCE=DIR -DICONS=DIR -DWORKER=DIR -DOUTPUT=DIR -P page_files.cmake
+set(static_files index.html fit.js pointer.js offline.js packs.js pack-worker.js manifest.webmanifest)
 foreach(file ${static_files})
     configure_file(${SOURCE}/${file} ${OUTPUT}/${file} COPYONLY)
+endforeach()
+foreach(file tessera-packs.js tessera-packs.wasm)
+    configure_file(${WORKER}/${file} ${OUTPUT}/${file} COPYONLY)
 endforeach()
 foreach(size 192 512)
     configure_file(${ICONS}/icon-${size}.png ${OUTPUT}/icon-${size}.png COPYONLY)
 endforeach()
 
-set(cached ./ ${static_files} icon-192.png icon-512.png tessera.js tessera.wasm)
+set(cached ./ ${static_files} icon-192.png icon-512.png tessera.js tessera.wasm tessera-packs.js tessera-packs.wasm)
 set(digests "")
 set(TESSERA_PAGE_FILES "")
 foreach(file ${cached})
