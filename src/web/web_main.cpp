@@ -1,4 +1,4 @@
-// The browser page's entry: options from the page's address, the files, then the game's loop or a test's frames.
+// The browser page's entry: options and the stage set from the page's address, the files, then the game's loop or a test's frames.
 #include <emscripten/emscripten.h>
 #include <sys/stat.h>
 
@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <optional>
+#include <string>
 
 #include "draw/canvas.h"
 #include "support/file_io.h"
@@ -15,18 +16,23 @@
 #include "support/random.h"
 #include "web/dom_input.h"
 #include "web/page_loop.h"
+#include "web/page_set.h"
 #include "web/test_entry.h"
 #include "web/web_events.h"
 #include "web/web_files.h"
+#include "web/web_packs.h"
 #include "web/web_page.h"
 
 namespace {
 struct PageOptions {
     std::optional<uint32_t> seed;
+    std::optional<std::string> pack;     // the address's pack value, as typed
+    std::optional<std::string> version;  // the generator version a shared link carries
     bool test = false;  // driven frame by frame by a test: no clock, no stored progress
 };
 
 PageOptions options;
+PageSet pageSet;
 
 bool ParseOptions(int argc, char** argv)
 {
@@ -38,19 +44,20 @@ bool ParseOptions(int argc, char** argv)
                    ParseNumber(argv[i + 1], 0, UINT32_MAX, number)) {
             options.seed = static_cast<uint32_t>(number);
             ++i;
+        } else if (std::strcmp(argv[i], "--pack") == 0 && i + 1 < argc) {
+            options.pack = argv[++i];
+        } else if (std::strcmp(argv[i], "--pack-version") == 0 && i + 1 < argc) {
+            options.version = argv[++i];
         } else {
             return false;
         }
     }
     return true;
 }
-}  // namespace
 
-extern "C" {
-// The page's storage is loaded: the game starts.
-EMSCRIPTEN_KEEPALIVE void tessera_files_ready()
+void StartGame(const std::string& directory)
 {
-    PlaceStages();
+    if (!PlayIn(directory)) std::fprintf(stderr, "tessera: %s cannot be entered\n", directory.c_str());
     canvases[0].create(canvasWidth, canvasHeight);
     SetMessageBoxHandler(ShowPageDialog);
     if (options.test) {
@@ -62,7 +69,53 @@ EMSCRIPTEN_KEEPALIVE void tessera_files_ready()
         ListenToPage(EndPageGame);
         StartPageLoop(seed);
     }
-    AnnounceReady();
+    AnnounceReady(options.test);
+}
+
+void StartShipped(std::string note)
+{
+    pageSet = ChoosePageSet(std::nullopt, std::nullopt, 0);
+    ShowSet(pageSet.label.c_str(), -1, note.c_str());
+    PlaceStages();
+    StartGame(webGameDirectory);
+}
+
+// The pack the address asks for, once the store has it whole; made by the
+// page's worker first when it is not.
+void StartPack()
+{
+    std::string directory;
+    std::string error;
+    switch (OpenPagePack(pageSet.seed, directory, error)) {
+    case PackOpened::Whole: StartGame(directory); break;
+    case PackOpened::NeedsMaking: MakePackInWorker(pageSet.seed); break;
+    case PackOpened::Failed:
+        StartShipped(pageSet.label + " cannot be opened: " + error);
+        break;
+    }
+}
+}  // namespace
+
+extern "C" {
+// The page's storage is loaded: the game starts in the set's directory.
+EMSCRIPTEN_KEEPALIVE void tessera_files_ready()
+{
+    if (pageSet.pack) {
+        StartPack();
+    } else {
+        StartShipped(pageSet.note);
+    }
+}
+
+// The worker has made the files of the pack the address asks for and the
+// page has handed them over (ok 1), or it could not make them (ok 0, why).
+EMSCRIPTEN_KEEPALIVE void tessera_pack_made(int ok, const char* why)
+{
+    if (ok != 0) {
+        StartPack();
+    } else {
+        StartShipped(pageSet.label + " cannot be made: " + why);
+    }
 }
 }
 
@@ -75,6 +128,8 @@ int main(int argc, char** argv)
     // Emscripten's libc starts with a umask of 0777, which would leave every
     // saved file unreadable: the usual one.
     umask(S_IWGRP | S_IWOTH);
-    OpenGameDirectory(!options.test);
+    pageSet = ChoosePageSet(options.pack, options.version, static_cast<int64_t>(std::time(nullptr)));
+    if (pageSet.pack) ShowSet(pageSet.label.c_str(), static_cast<double>(pageSet.seed), pageSet.note.c_str());
+    OpenStorage(!options.test);
     return 0;
 }

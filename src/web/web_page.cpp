@@ -20,7 +20,13 @@ EM_JS(void, PageShowPicture, (const uint8_t* rgba, int32_t size), {
 EM_JS(void, PageShowDialog, (const char* caption, const char* text),
       { Module.tesseraShowDialog(UTF8ToString(caption), UTF8ToString(text)); });
 EM_JS(void, PageShowGameEnded, (), { Module.tesseraShowGameEnded(); });
-EM_JS(void, PageAnnounceReady, (), { Module.tesseraReady = true; });
+EM_JS(void, PageAnnounceReady, (int test), {
+    Module.tesseraReady = true;
+    if (Module.tesseraStarted) Module.tesseraStarted(!!test);
+});
+EM_JS(void, PageShowSet, (const char* label, double seed, const char* note),
+      { Module.tesseraShowSet(UTF8ToString(label), seed, UTF8ToString(note)); });
+EM_JS(void, PageMakePack, (double seed), { Module.tesseraMakePack(seed); });
 
 void ShowPicture(const uint8_t* rgba)
 {
@@ -37,7 +43,17 @@ void ShowGameEnded()
     PageShowGameEnded();
 }
 
-void AnnounceReady()
+void AnnounceReady(bool test)
 {
-    PageAnnounceReady();
+    PageAnnounceReady(test ? 1 : 0);
+}
+
+void ShowSet(const char* label, double seed, const char* note)
+{
+    PageShowSet(label, seed, note);
+}
+
+void MakePackInWorker(uint32_t seed)
+{
+    PageMakePack(static_cast<double>(seed));
 }

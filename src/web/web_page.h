@@ -1,4 +1,4 @@
-// What the C++ side asks of the page's script: show a picture, the dialog, the end of the game.
+// What the C++ side asks of the page's script: show a picture, the dialog, the end of the game, the set and its making.
 #pragma once
 
 #include <cstdint>
@@ -13,4 +13,12 @@ void ShowDialog(const char* caption, const char* text);
 void ShowGameEnded();
 
 // The game has its files and runs (or, under a test, waits for its frames).
-void AnnounceReady();
+void AnnounceReady(bool test);
+
+// Which stage set the page plays: its label, the pack's seed (-1 for the
+// shipped stages) and a line for the player (empty: none).
+void ShowSet(const char* label, double seed, const char* note);
+
+// The pack of seed must be made by the page's worker and its files handed
+// over; the page calls tessera_pack_made when they are.
+void MakePackInWorker(uint32_t seed);
