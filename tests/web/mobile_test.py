@@ -241,7 +241,7 @@ def offline(build, runner, run_dir, source):
         served = os.path.join(work, "served")
         shutil.copytree(os.path.join(build, "page"), os.path.join(served, "page"))
         subprocess.run(["cmake", "-DSOURCE=" + sources, "-DICONS=" + os.path.join(build, "icons"),
-                        "-DOUTPUT=" + os.path.join(served, "page"), "-P",
+                        "-DWORKER=" + os.path.join(build, "pack-worker"), "-DOUTPUT=" + os.path.join(served, "page"), "-P",
                         os.path.join(source, "src/web/page_files.cmake")], check=True)
         server = PageServer(served, port, no_store=True)
         browser.open(url)
