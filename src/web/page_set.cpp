@@ -14,8 +14,8 @@ constexpr int64_t highestVersion = 1000000;
 
 std::string Quoted(const std::string& text)
 {
-    if (text.size() <= quotedLength) return "\"" + text + "\"";
-    return "\"" + text.substr(0, quotedLength) + "...\" (" + std::to_string(text.size()) + " characters)";
+    if (text.size() <= quotedLength) return "'" + text + "'";
+    return "'" + text.substr(0, quotedLength) + "...' (" + std::to_string(text.size()) + " characters)";
 }
 
 PageSet Shipped(std::string note)
@@ -48,11 +48,11 @@ PageSet ChoosePageSet(const std::optional<std::string>& packText, const std::opt
     if (versionText) {
         int64_t version = 0;
         if (!ParseNumber(*versionText, 0, highestVersion, version)) {
-            return Shipped("The link's generator version must be a whole number, not " + Quoted(*versionText) + ".");
+            return Shipped("a link's generator version is a whole number, not " + Quoted(*versionText));
         }
         if (version != packGeneratorVersion) {
-            set.note = "This link was made by generator version " + std::to_string(version) + " and this page has version " +
-                       std::to_string(packGeneratorVersion) + ": these stages differ from the ones the sender played.";
+            set.note = "this link was made by generator version " + std::to_string(version) + " and this page has version " +
+                       std::to_string(packGeneratorVersion) + ": these stages differ from the ones the sender played";
         }
     }
     set.pack = true;

@@ -15,8 +15,9 @@ var TesseraPacks = (function () {
 
   function game() { return window.Module; }
 
-  function show(element, text) {
-    element.textContent = text;
+  // A line of the module's, as a sentence of its own.
+  function say(element, text) {
+    element.textContent = text ? text.charAt(0).toUpperCase() + text.slice(1) + '.' : '';
     element.hidden = !text;
   }
 
@@ -167,7 +168,7 @@ var TesseraPacks = (function () {
       tesseraShowSet: function (label, seed, note) {
         current = seed < 0 ? null : seed;
         elements.label.textContent = label;
-        show(elements.note, note);
+        say(elements.note, note);
         elements.share.disabled = current === null;
         elements.shipped.disabled = current === null;
         // ?pack=today is the day's pack: the address names it by number, so a reload keeps it.
