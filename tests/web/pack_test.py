@@ -170,7 +170,8 @@ def new_stages(build, runner, run_dir, source, plan_tool):
 
 def pack_address(build, runner, run_dir, source, plan_tool):
     """?pack=N on a fresh profile, from a link of another generator version: the native files, a line that the
-    stages differ, and it plays. ?pack=today: today's pack by the date in UTC."""
+    stages differ, it plays, and Share gives its link with this generator's version. ?pack=today: today's pack by
+    the date in UTC."""
     seed = 4
     pack = 5
     work = tempfile.mkdtemp(prefix="tessera-web-packs-")
@@ -191,6 +192,14 @@ def pack_address(build, runner, run_dir, source, plan_tool):
         expect_picture(stage_one_started(runner, directory, seed), browser.canvas(), "address",
                        "pack %d's stage 1 does not start as the runner draws it" % pack)
         print("?pack=%d&v=2 says \"%s\" and plays its stage 1 as the runner draws it" % (pack, note))
+        # Share hands over this pack's link with this page's generator version.
+        browser.driver.find_element("id", "share").click()
+        browser.wait_for("return !document.getElementById('share-line').hidden;", "the shared link")
+        link = browser.driver.execute_script("return document.getElementById('share-link').href;")
+        with open(os.path.join(directory, "pack.txt")) as text:
+            version = next(line.split()[1] for line in text if line.startswith("generator "))
+        assert link == server.url("page/index.html?pack=%d&v=%s" % (pack, version)), "the shared link: %s" % link
+        print("Share: %s" % link)
 
         today = datetime.datetime.now(datetime.timezone.utc)
         browser.driver.get(server.url("page/index.html?pack=today"))
