@@ -1,7 +1,7 @@
-"""Browser tests of stage packs in the page: New stages made by the worker and played, a pack's address, a pack
-made offline, and bad links. Every pack's files are held against the native stage tool's for the same seed.
+"""Browser tests of stage packs in the page: New stages made by the worker and played, a pack's address, two tabs
+on one pack, a pack made offline, and bad links. Every pack's files are held against the native stage tool's for the same seed.
 
-usage: pack_test.py new-stages|pack-address|offline-pack|bad-links WEB_BUILD RUNNER RUN_DIR SOURCE_DIR CLEAR_PLAN
+usage: pack_test.py new-stages|pack-address|pack-two-tabs|offline-pack|bad-links WEB_BUILD RUNNER RUN_DIR SOURCE_DIR CLEAR_PLAN
 """
 import base64
 import datetime
@@ -97,11 +97,11 @@ def wait_for_progress_to_move(browser):
     print("the progress bar moved from stage %d to stage %d" % (first + 1, later + 1))
 
 
-def clear_plan(plan_tool, directory, seed, work):
-    """The steps that clear stage 1 of the stages in directory, from the native clear plan."""
-    path = os.path.join(work, "plan-%s.txt" % os.path.basename(directory))
+def clear_plan(plan_tool, directory, seed, work, stage=0):
+    """The steps that clear a stage (0 to 9) of the stages in directory, from the native clear plan."""
+    path = os.path.join(work, "plan-%s-%d.txt" % (os.path.basename(directory), stage))
     with open(path, "w") as out:
-        subprocess.run([plan_tool, directory, "0", str(seed)], check=True, stdout=out)
+        subprocess.run([plan_tool, directory, str(stage), str(seed)], check=True, stdout=out)
     return read_steps(path)[1]
 
 
@@ -214,6 +214,47 @@ def pack_address(build, runner, run_dir, source, plan_tool):
         shutil.rmtree(work, ignore_errors=True)
 
 
+def pack_two_tabs(build, runner, run_dir, source, plan_tool):
+    """Two tabs on one pack: tab A clears stage 1, then tab B stage 2; both clears are kept, in tab B and after a
+    reload, and the shipped stages' progress stays empty."""
+    seed = 4
+    pack = 5
+    work = tempfile.mkdtemp(prefix="tessera-web-packs-")
+    server = PageServer(build)
+    browser = Browser()
+    try:
+        directory = native_pack(runner, pack, work)
+        first, second = clear_plan(plan_tool, directory, seed, work, 0), clear_plan(plan_tool, directory, seed, work, 1)
+        url = server.url("page/index.html?pack=%d&seed=%d" % (pack, seed))
+        browser.driver.get(url)
+        wait_for_set(browser, "Pack %d" % pack)
+        tab_b = browser.driver.current_window_handle
+        browser.driver.switch_to.new_window("tab")
+        browser.driver.get(url)
+        wait_for_set(browser, "Pack %d" % pack)
+        choose_and_play(browser, first, 33)
+        browser.driver.switch_to.window(tab_b)
+        choose_and_play(browser, second, 79)
+        # The plan ends on "Perfect!": a click goes back to the list.
+        browser.mouse("mouseMoved", 300, 300)
+        time.sleep(FRAME_SECONDS * 2)
+        browser.click(300, 300)
+        both = stage_list_with(runner, directory, seed, {0, 1})
+        expect_picture(both, list_at_rest(browser), "pack-tab-b", "tab B's list of the pack lacks a clear")
+        browser.driver.refresh()
+        wait_for_set(browser, "Pack %d" % pack)
+        assert page_text(browser, "cleared") == "2 of 10 stages cleared", page_text(browser, "cleared")
+        expect_picture(both, list_at_rest(browser), "pack-reloaded", "after a reload the pack's progress lacks a clear")
+        browser.driver.find_element("id", "shipped-stages").click()
+        wait_for_set(browser, "Shipped stages")
+        assert page_text(browser, "cleared") == "0 of 10 stages cleared", page_text(browser, "cleared")
+        print("pack %d: stage 1 cleared in tab A and stage 2 in tab B, both kept; the shipped stages untouched" % pack)
+    finally:
+        browser.close()
+        server.close()
+        shutil.rmtree(work, ignore_errors=True)
+
+
 def offline_pack(build, runner, run_dir, source, plan_tool):
     """After one visit, with the server gone, a pack's address makes the pack in the page's worker."""
     pack = 6
@@ -273,8 +314,8 @@ def bad_links(build, runner, run_dir, source, plan_tool):
         server.close()
 
 
-TESTS = {"new-stages": new_stages, "pack-address": pack_address, "offline-pack": offline_pack,
-         "bad-links": bad_links}
+TESTS = {"new-stages": new_stages, "pack-address": pack_address, "pack-two-tabs": pack_two_tabs,
+         "offline-pack": offline_pack, "bad-links": bad_links}
 
 if __name__ == "__main__":
     if len(sys.argv) != 7 or sys.argv[1] not in TESTS:
