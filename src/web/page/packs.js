@@ -93,13 +93,20 @@ var TesseraPacks = (function () {
       }
       ahead = { seed: seed, stored: false };
       make(seed, 'Making the next stages', function () {
-        if (!game()._tessera_store_pack(seed)) return done();
+        if (!game()._tessera_store_pack(seed)) {
+          ahead = null;
+          if (goWhenMade) newStages();
+          return done();
+        }
         ahead.stored = true;
         window.tesseraAhead = seed;
         if (goWhenMade) takeAhead();
         done();
       }, function (error) {
+        // "New stages" then goes to a pack's address, which makes it there and says why it cannot.
         console.warn('tessera: the next stages cannot be made: ' + error);
+        ahead = null;
+        if (goWhenMade) newStages();
         done();
       });
     };
