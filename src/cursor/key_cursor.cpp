@@ -129,6 +129,10 @@ bool StepKeyCursor()
         // second press would look to the game like the first one held.
         bool button = (event.control & cursorButtons) != 0;
         if (button && event.down && (inputSnapshot.currentKeys & ButtonBit(event.control)) != 0) break;
+        // A step typed while the game shows nothing to steer over (a stage
+        // sliding out, a mode starting) waits for the targets.
+        Point target;
+        if (!button && event.down && !SteppedTarget(keyCursor.position, CursorStep::Up, target)) break;
         acted = ApplyEvent(event, moved) || acted;
         keyCursor.queueStart = (keyCursor.queueStart + 1) % cursorQueueSize;
         --keyCursor.queueCount;
