@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "cursor/key_cursor.h"
 #include "draw/canvas.h"
 #include "game/game_frame.h"
 #include "shell/session_recorder.h"
@@ -46,8 +47,66 @@ void Present()
     ShowPicture(picture.get());
 }
 
+// The pads the page sees, read once a frame through the Gamepad API in its
+// standard layout: buttons 0 A, 1 B, 2 X, 12 to 15 the d-pad; axes 0 and 1
+// the left stick. The buttons come back as PadButton bits, the stick in stick.
+EM_JS(int, ReadPagePads, (int* stick), {
+    var pads = navigator.getGamepads ? navigator.getGamepads() : [];
+    var bits = 0;
+    var x = 0;
+    var y = 0;
+    var buttonBits = [[0, 0x1], [1, 0x2], [2, 0x4], [12, 0x8], [13, 0x10], [14, 0x20], [15, 0x40]];
+    for (var i = 0; i < pads.length; ++i) {
+        var pad = pads[i];
+        if (!pad || !pad.connected) continue;
+        buttonBits.forEach(function(entry) {
+            var button = pad.buttons[entry[0]];
+            if (button && button.pressed) bits |= entry[1];
+        });
+        if (pad.axes.length >= 2 && Math.abs(pad.axes[0]) > Math.abs(x)) x = pad.axes[0];
+        if (pad.axes.length >= 2 && Math.abs(pad.axes[1]) > Math.abs(y)) y = pad.axes[1];
+    }
+    HEAP32[stick >> 2] = Math.round(Math.max(-1, Math.min(1, x)) * 32767);
+    HEAP32[(stick >> 2) + 1] = Math.round(Math.max(-1, Math.min(1, y)) * 32767);
+    return bits;
+});
+
+// The ring that shows where keys and pads put the mouse, an element over the
+// canvas and never pixels of it; hidden while the mouse or a finger steers.
+EM_JS(void, ShowKeyRing, (int shown, int x, int y), {
+    var ring = document.getElementById('key-ring');
+    var canvas = document.getElementById('screen');
+    if (!ring || !canvas) return;
+    if (!shown) {
+        ring.hidden = true;
+        return;
+    }
+    var box = canvas.getBoundingClientRect();
+    var scale = box.width / canvas.width;
+    ring.style.left = (window.scrollX + box.left + (x + 0.5) * scale) + 'px';
+    ring.style.top = (window.scrollY + box.top + (y + 0.5) * scale) + 'px';
+    ring.hidden = false;
+});
+
+int32_t padStick[2] = {};
+bool ringShown = false;
+Point ringAt = {-1, -1};
+
+void FollowKeysAndPads()
+{
+    uint32_t buttons = static_cast<uint32_t>(ReadPagePads(padStick));
+    RecordPadControls(CursorControlsForPad(buttons, padStick[0], padStick[1]));
+    StepKeyCursor();
+    bool shown = keyCursor.active;
+    if (shown == ringShown && (!shown || (ringAt.x == keyCursor.position.x && ringAt.y == keyCursor.position.y))) return;
+    ringShown = shown;
+    ringAt = keyCursor.position;
+    ShowKeyRing(shown ? 1 : 0, ringAt.x, ringAt.y);
+}
+
 void RunFrame()
 {
+    FollowKeysAndPads();
     TakeInputSnapshot();
     RecordFrameInput(recorder, framesRun);
     ++framesRun;
