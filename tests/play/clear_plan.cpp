@@ -26,20 +26,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: tessera-clear-plan STAGE_DIR STAGE SEED\n");
         return 2;
     }
-    std::string stageDir = std::filesystem::absolute(argv[1]);
     int32_t stage = std::atoi(argv[2]);
     auto seed = static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10));
     if (stage < 0 || stage >= stageCount) {
         std::fprintf(stderr, "tessera-clear-plan: no stage %s\n", argv[2]);
         return 2;
     }
-    // The game saves its clear: it plays in a copy, never in the directory it was given.
-    char pattern[] = "/tmp/tessera-clear-plan-XXXXXX";
-    if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) return 2;
-    for (int i = 0; i < stageCount; ++i) {
-        std::string name = "st" + std::to_string(i) + ".dat";
-        std::filesystem::copy_file(stageDir + "/" + name, name);
-    }
+    std::string copy = EnterStageCopy(argv[1], "/tmp/tessera-clear-plan-XXXXXX");
+    if (copy.empty()) return 2;
     canvases[0].create(canvasWidth, canvasHeight);
     SeedRandom(seed);
     RequestStageAtLoad(stage);
@@ -61,7 +55,7 @@ int main(int argc, char** argv)
         if (GameFrame() != 0) return 1;
     }
     std::printf("%lld %d %d -\n", static_cast<long long>(frame), inputSnapshot.mouseX, inputSnapshot.mouseY);
-    std::filesystem::remove_all(pattern);
+    std::filesystem::remove_all(copy);
     if (playState != Cleared) {
         std::fprintf(stderr, "tessera-clear-plan: stage %d was not cleared in %lld frames\n", stage + 1,
                      static_cast<long long>(maxFrames));

@@ -1,7 +1,10 @@
 // FindTargets and GuidedButtons: a solution turned into each piece's turn and cell, then clicks towards them.
 #include "guided_play.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 
 #include "authoring/stage_solver.h"
 #include "game/board_layout.h"
@@ -82,4 +85,16 @@ uint32_t GuidedButtons(const std::vector<Target>& targets, int64_t frame)
         return InputKey::LeftButton;
     }
     return 0;
+}
+
+std::string EnterStageCopy(const std::string& stageDir, const char* pattern)
+{
+    std::string source = std::filesystem::absolute(stageDir);
+    std::string copy = pattern;
+    if (mkdtemp(copy.data()) == nullptr || chdir(copy.c_str()) != 0) return {};
+    for (int i = 0; i < stageCount; ++i) {
+        std::string name = "st" + std::to_string(i) + ".dat";
+        std::filesystem::copy_file(source + "/" + name, name);
+    }
+    return copy;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "game/data_files.h"
@@ -20,3 +21,8 @@ std::vector<Target> FindTargets(const StageFile& stage);
 // (odd frames release, so every press is a new one): moves the mouse and
 // returns the buttons to hold.
 uint32_t GuidedButtons(const std::vector<Target>& targets, int64_t frame);
+
+// The game saves its clear: a planner plays in a fresh copy of the stage
+// directory, never in the one it was given. Enters the copy and returns its
+// path, or an empty one when it cannot be made.
+std::string EnterStageCopy(const std::string& stageDir, const char* pattern);

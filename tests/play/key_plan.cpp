@@ -79,17 +79,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: tessera-key-plan STAGE_DIR STAGE SEED MOUSE_X MOUSE_Y\n");
         return 2;
     }
-    std::string stageDir = std::filesystem::absolute(argv[1]);
     int32_t stage = std::atoi(argv[2]);
     auto seed = static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10));
     if (stage < 0 || stage >= stageCount) return 2;
-    // The game saves its clear: it plays in a copy, never in the directory it was given.
-    char pattern[] = "/tmp/tessera-key-plan-XXXXXX";
-    if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) return 2;
-    for (int i = 0; i < stageCount; ++i) {
-        std::string name = "st" + std::to_string(i) + ".dat";
-        std::filesystem::copy_file(stageDir + "/" + name, name);
-    }
+    std::string copy = EnterStageCopy(argv[1], "/tmp/tessera-key-plan-XXXXXX");
+    if (copy.empty()) return 2;
     canvases[0].create(canvasWidth, canvasHeight);
     SeedRandom(seed);
     // Where the test leaves the mouse before the first key.
@@ -127,7 +121,7 @@ int main(int argc, char** argv)
             Key("Return", CursorPress);
         }
     }
-    std::filesystem::remove_all(pattern);
+    std::filesystem::remove_all(copy);
     if (playState != Cleared) {
         std::fprintf(stderr, "tessera-key-plan: stage %d was not cleared\n", stage + 1);
         return 1;
