@@ -43,6 +43,10 @@ find_window() {
     read -r client left top < <(wine "$probe" window) || fail "no window of class win game module: $(cat "$work/game.log")"
 }
 
+# How long a test waits for what it checks (the game's end, a file, a picture) before it fails: only a
+# machine busy with other work makes a working game take more than a moment.
+patience=30
+
 # Waits up to SECONDS for the game to end; sets exit_code ("running" if it did not).
 wait_for_exit() {
     exit_code="running"
@@ -79,6 +83,26 @@ quick_click() {
 screenshot() {
     import -window root "$work/root.png" && convert "$work/root.png" -crop "${client}+$left+$top" +repage "$1" ||
         fail "no screenshot"
+}
+
+# Takes screenshots of the client area until one is EXPECTED's picture; sets difference (0 once they agree).
+wait_for_picture() {
+    for _ in $(seq "$patience"); do
+        screenshot "$work/seen.png"
+        difference=$(compare -metric AE "$work/seen.png" "$1" null: 2>&1)
+        [ "$difference" = "0" ] && return 0
+        sleep 1
+    done
+    return 1
+}
+
+# Waits until FILE's byte at OFFSET is HEX (as od writes it); false if it never is.
+wait_for_byte() {
+    for _ in $(seq $((patience * 10))); do
+        [ "$(od -An -tx1 -j"$2" -N1 "$1" 2>/dev/null | tr -d ' ')" = "$3" ] && return 0
+        sleep 0.1
+    done
+    return 1
 }
 
 pixel() {
@@ -118,13 +142,11 @@ window)
     find_window
     [ "$client" = "640x480" ] || fail "the client area is $client"
     xdotool mousemove $((left + 5)) $((top + 5))
-    sleep 3
-    screenshot "$work/list.png"
     printf '0 5 5 -\n' >"$work/still.txt"
     "$linux_tessera" --headless --dir "$work/run" --input "$work/still.txt" --shot "60:$work/expected.png" ||
         fail "the Linux runner's picture failed"
-    difference=$(compare -metric AE "$work/list.png" "$work/expected.png" null: 2>&1)
-    [ "$difference" = "0" ] || fail "the window's stage list differs from the Linux runner's in $difference pixels"
+    wait_for_picture "$work/expected.png" ||
+        fail "the window's stage list differs from the Linux runner's in $difference pixels"
     # Waiting for the next frame sleeps: a loop that spun would take a whole core.
     ticks() { awk '{print $14 + $15}' "/proc/$game_pid/stat"; }
     before=$(ticks)
@@ -140,11 +162,9 @@ window)
     [ "$(pixel "$work/stage.png" 50 86)" = "srgb(100,80,80)" ] || fail "a quick click on the first bar did not start stage 1"
     play_script_clicks "$work/plan.txt"
     last_click=$(date +%s%N)
-    sleep 1
-    [ "$(od -An -tx1 -j4 -N1 "$work/run/hist.dat" 2>/dev/null | tr -d ' ')" = "01" ] ||
-        fail "hist.dat does not say stage 1 is cleared"
+    wait_for_byte "$work/run/hist.dat" 4 01 || fail "hist.dat does not say stage 1 is cleared"
     xdotool mousemove $((left + 320)) $((top + 240)) key Escape
-    wait_for_exit 10
+    wait_for_exit "$patience"
     [ "$exit_code" = "0" ] || fail "Esc did not end the game with exit code 0 ($exit_code)"
     # From the first press to the last, one frame every 50 ms.
     frames=$(($(grep ' L$' "$work/session.txt" | tail -1 | cut -d' ' -f1) - $(grep -m1 ' L$' "$work/session.txt" | cut -d' ' -f1)))
@@ -204,14 +224,14 @@ scale-and-close)
     [ "$(pixel "$work/shot.png" 101 173)" = "srgb(100,80,80)" ] || fail "the pixels are not doubled"
     x_window=$(xdotool search --onlyvisible --classname tessera.exe | head -1)
     "$close_window" "$x_window" || fail "the close request could not be sent"
-    wait_for_exit 10
+    wait_for_exit "$patience"
     [ "$exit_code" = "0" ] || fail "closing the window gave exit code $exit_code"
     ;;
 missing-stage)
     rm "$work/run/st3.dat"
     launch_game "$work/run" "$tessera" --seed 1
     box_lines
-    wait_for_exit 10
+    wait_for_exit "$patience"
     [ "$exit_code" = "0" ] || fail "OK on the box gave exit code $exit_code"
     grep -q "^st3.dat: missing" "$work/game.log" || fail "no line names the file: $(cat "$work/game.log")"
     ;;
@@ -231,7 +251,7 @@ data-directory)
     head -c 100 "$stage_dir/st3.dat" >"$player/st3.dat"
     launch_game "$work/elsewhere" "$work/installed/tessera.exe" --seed 1
     box_lines
-    wait_for_exit 10
+    wait_for_exit "$patience"
     [ "$exit_code" = "0" ] || fail "OK on the box gave exit code $exit_code"
     grep -q "^st3.dat: 100 bytes, not 16216" "$work/game.log" || fail "the player's st3.dat was not read: $(cat "$work/game.log")"
     for stage in 0 1 2 4 5 6 7 8 9; do
