@@ -43,8 +43,11 @@ release:
 	cmake --preset release
 	cmake --build --preset release
 
+# The frame and solver benchmarks, then the idle window's CPU use and frame rate under Xvfb.
 bench: release
 	build/release/bench/tessera-bench
+	bash tests/e2e/window_test.sh idle-figure $(CURDIR)/build/release/tessera $(CURDIR)/build/release/tessera \
+		$(CURDIR)/build/release/run -
 
 # The browser page in build/web/page: the native play build makes the glyph
 # pack and the stages, Emscripten the rest. scripts/serve-web serves it.

@@ -1,6 +1,7 @@
 #!/bin/bash
 # End-to-end tests of the game in a real window: an Xvfb of its own, driven by xdotool.
 # usage: window_test.sh CASE TESSERA RELEASE_TESSERA STAGE_DIR CLOSE_WINDOW [SCRIPT]
+# The case idle-figure is no test: make bench runs it for the idle window's CPU use and frame rate.
 set -u
 case_name=$1
 tessera=$2
@@ -187,6 +188,33 @@ wait_for_picture() {
         sleep 1
     done
     return 1
+}
+
+# The game's CPU use over SECONDS, in thousandths of a percent of one core; says it and sets percent.
+measure_cpu() {
+    local pid before after start elapsed used
+    pid=$(pgrep -f "^$release_tessera --seed 1" | head -1)
+    [ -n "$pid" ] || pid=$game_pid
+    before=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+    start=$(date +%s%N)
+    sleep "$1"
+    after=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+    elapsed=$((($(date +%s%N) - start) / 1000000))
+    used=$((after - before))
+    percent=$((used * 1000 * 100000 / ($(getconf CLK_TCK) * elapsed)))
+    echo "idle: $used ticks in $elapsed ms: $((percent / 1000)).$((percent % 1000 / 100))% of one core"
+}
+
+# Ends the idle game with Esc; sets frames (from its recording) and expected (one every 50 ms of its life).
+end_idle_game() {
+    press_key "$window" Escape
+    local lifetime=$((($(date +%s%N) - window_seen) / 1000000))
+    wait_for_exit "$patience"
+    [ "$exit_code" = "0" ] || fail "the game did not end"
+    # The recording's last line is the last frame that ran.
+    frames=$(($(tail -1 "$work/session.txt" | cut -d' ' -f1) + 1))
+    expected=$((lifetime / 50))
+    echo "frames: $frames in about $lifetime ms, $expected at one every 50 ms"
 }
 
 mkdir -p "$work/run" "$work/xdg"
@@ -540,35 +568,23 @@ install-prefix | install-deb | install-pack)
     grep -q "^tessera: cannot write to the data directory" "$work/locked.log" || fail "unwritable: $(cat "$work/locked.log")"
     ;;
 idle)
+    # Waiting for the next frame sleeps and the picture is shown only when it changed: a loop that spun
+    # would take a whole core, and one that never waited would run far more than a frame every 50 ms.
+    # The figures themselves are make bench's (the case idle-figure).
     start_game "$release_tessera" --seed 1 --record "$work/session.txt"
-    sleep 1
-    pid=$(pgrep -f "^$release_tessera --seed 1" | head -1)
-    [ -n "$pid" ] || pid=$game_pid
-    ticks_per_second=$(getconf CLK_TCK)
-    # Up to three spells of 5 s: a game that keeps a core busy fails them all,
-    # while another program's burst on this machine has spoilt a single one.
-    for spell in 1 2 3; do
-        before=$(awk '{print $14 + $15}' "/proc/$pid/stat")
-        start=$(date +%s%N)
-        sleep 5
-        after=$(awk '{print $14 + $15}' "/proc/$pid/stat")
-        elapsed=$((($(date +%s%N) - start) / 1000000))
-        used=$((after - before))
-        percent=$((used * 1000 * 100000 / (ticks_per_second * elapsed)))
-        echo "idle: $used ticks in $elapsed ms: $((percent / 1000)).$((percent % 1000 / 100))% of one core"
-        [ "$percent" -lt 3000 ] && break
-    done
-    press_key "$window" Escape
-    lifetime=$((($(date +%s%N) - window_seen) / 1000000))
-    wait_for_exit "$patience"
-    [ "$exit_code" = "0" ] || fail "the game did not end"
-    [ "$percent" -lt 3000 ] || fail "idle CPU use is $((percent / 1000))%"
-    # The recording's last line is the last frame that ran: 20 a second.
-    frames=$(($(tail -1 "$work/session.txt" | cut -d' ' -f1) + 1))
-    echo "frames: $frames in about $lifetime ms"
-    expected=$((lifetime / 50))
-    [ "$frames" -le $((expected + 10)) ] && [ "$frames" -ge $((expected - 5)) ] ||
-        fail "$frames frames in $lifetime ms is not one every 50 ms"
+    measure_cpu 5
+    end_idle_game
+    [ "$percent" -lt 30000 ] || fail "idle CPU use is $((percent / 1000))% of one core"
+    [ "$frames" -le $((expected * 2 + 20)) ] || fail "$frames frames ran where $expected were due"
+    [ "$frames" -ge $((expected / 4)) ] || fail "only $frames frames ran where $expected were due"
+    ;;
+idle-figure)
+    # The idle window's CPU use against its aim of 3% of one core, and its frames against one every 50 ms.
+    start_game "$release_tessera" --seed 1 --record "$work/session.txt"
+    measure_cpu 20
+    end_idle_game
+    [ "$percent" -lt 3000 ] || echo "idle: above the aim of 3% of one core"
+    exit 0
     ;;
 *)
     fail "unknown case"
