@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "game/data_files.h"
 #include "test_helpers.h"
@@ -87,6 +88,33 @@ TEST(UserOutputs, DashAndStandardOutputAreWrittenInPlaceNeverReplaced)
     RunResult full = RunProgram(runner + " --dir " + runDir + " --frames 2 --trace /dev/full");
     EXPECT_EQ(full.exitCode, 2);
     EXPECT_NE(full.output.find("tessera: cannot write /dev/full: No space left on device"), std::string::npos);
+}
+
+TEST(UserOutputs, PathsAreTakenFromWhereTheCommandStartedWhateverTheDirectory)
+{
+    TempDir start;
+    TempDir data;
+    CopyStages(data);
+    WriteBytes(start.file("s.txt"), "seed 3\n0 5 5 -\n");
+    ASSERT_EQ(mkdir(start.file("out").c_str(), 0755), 0);
+    RunResult run = RunProgram("cd " + start.path + " && " + runner + " --dir " + data.path +
+                               " --input s.txt --shot 5:x.png --shot 2:out/y.png --trace t.jsonl");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(ReadPng(start.file("x.png")).width, 640);
+    EXPECT_EQ(ReadPng(start.file("out/y.png")).width, 640);
+    EXPECT_EQ(ReadLines(start.file("t.jsonl")).size(), 6u);
+    std::vector<std::string> stageNames;
+    for (int32_t i = 0; i < stageCount; ++i) stageNames.push_back("st" + std::to_string(i) + ".dat");
+    EXPECT_EQ(DirectoryEntries(data.path), stageNames) << "an output landed among the game's files";
+
+    // --dir itself is relative to the start too; a name that is not there is said as the user wrote it.
+    RunResult relativeDir = RunProgram("cd " + start.path + "/out && " + runner + " --dir ../../" +
+                                       data.path.substr(data.path.rfind('/') + 1) + " --input ../s.txt --shot 0:z.png");
+    EXPECT_EQ(relativeDir.exitCode, 0) << relativeDir.output;
+    EXPECT_EQ(ReadPng(start.file("out/z.png")).width, 640);
+    RunResult missing = RunProgram("cd " + start.path + " && " + runner + " --dir " + data.path + " --input nothere.txt");
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(missing.output.rfind("nothere.txt", 0), 0u) << missing.output;
 }
 
 TEST(UserOutputs, AFifoReaderSeesTheFirstFrameWhileTheRunGoesOn)

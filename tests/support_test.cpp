@@ -1,12 +1,15 @@
-// Support routines: the generator's exact sequence, the format ring, file helpers and the input snapshot.
+// Support routines: the generator's exact sequence, the format ring, file helpers, the input snapshot, user paths.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 #include "support/file_io.h"
 #include "support/format_ring.h"
 #include "support/input_snapshot.h"
 #include "support/random.h"
+#include "support/working_directory.h"
 #include "test_helpers.h"
 
 TEST(Random, FollowsTheFixedSequenceFromASeed)
@@ -120,4 +123,50 @@ TEST(InputSnapshot, WheelTurnsAddUpPerFrameAndMousePositionsAreSixteenBits)
     EXPECT_EQ(inputSnapshot.mouseY, 70000 - 65536);
     TakeInputSnapshot();
     EXPECT_EQ(inputSnapshot.mouseX, 65535);
+}
+
+TEST(UserPaths, RelativePathsAreJoinedToTheStartingDirectoryUnderEachSystemsRules)
+{
+    struct Case {
+        PathRules rules;
+        const char* start;
+        const char* path;
+        const char* seen;
+    };
+    const Case cases[] = {
+        {PathRules::Posix, "/home/ann/run", "x.png", "/home/ann/run/x.png"},
+        {PathRules::Posix, "/home/ann/run", "../shots/x.png", "/home/ann/run/../shots/x.png"},
+        {PathRules::Posix, "/", "x.png", "/x.png"},
+        {PathRules::Posix, "/home/ann", "/tmp/x.png", "/tmp/x.png"},
+        {PathRules::Posix, "/home/ann", "-", "-"},
+        {PathRules::Posix, "", "x.png", "x.png"},
+        {PathRules::Windows, "C:\\Users\\ann", "x.png", "C:\\Users\\ann\\x.png"},
+        {PathRules::Windows, "C:\\", "shots/x.png", "C:\\shots/x.png"},
+        {PathRules::Windows, "C:\\Users\\ann", "D:\\x.png", "D:\\x.png"},
+        {PathRules::Windows, "C:\\Users\\ann", "d:x.png", "d:x.png"},
+        {PathRules::Windows, "C:\\Users\\ann", "\\x.png", "C:\\x.png"},
+        {PathRules::Windows, "C:\\Users\\ann", "/x.png", "C:/x.png"},
+        {PathRules::Windows, "\\\\server\\share\\ann", "\\x.png", "\\\\server\\share\\x.png"},
+        {PathRules::Windows, "\\\\server\\share\\ann", "x.png", "\\\\server\\share\\ann\\x.png"},
+        {PathRules::Windows, "C:\\Users\\ann", "\\\\server\\share\\x.png", "\\\\server\\share\\x.png"},
+        {PathRules::Windows, "C:\\Users\\ann", "-", "-"},
+        {PathRules::Windows, "C:\\Users\\ann", "NUL", "NUL"},
+        {PathRules::Windows, "C:\\Users\\ann", "con.png", "con.png"},
+        {PathRules::Windows, "C:\\Users\\ann", "COM3", "COM3"},
+        {PathRules::Windows, "C:\\Users\\ann", "COM0.png", "C:\\Users\\ann\\COM0.png"},
+        {PathRules::Windows, "C:\\Users\\ann", "console.png", "C:\\Users\\ann\\console.png"},
+        {PathRules::Windows, "C:\\Users\\ann", "shots\\nul", "C:\\Users\\ann\\shots\\nul"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PathSeenFrom(c.start, c.path, c.rules), c.seen) << c.start << " + " << c.path;
+}
+
+TEST(UserPaths, APathFromTheStartStaysTheSameUntilTheProgramMoves)
+{
+    EXPECT_EQ(PathFromStart("x.png"), "x.png");
+    std::string start = std::filesystem::current_path();
+    TempDir elsewhere;
+    ScopedChdir inside(elsewhere.path);
+    EXPECT_EQ(PathFromStart("x.png"), start + "/x.png");
+    EXPECT_EQ(PathFromStart("/tmp/x.png"), "/tmp/x.png");
+    EXPECT_EQ(PathFromStart("-"), "-");
 }

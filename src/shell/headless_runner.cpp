@@ -33,7 +33,8 @@ constexpr int64_t maxShotFrame = INT32_MAX - 1;
 
 struct Shot {
     int32_t frame;
-    std::string path;
+    std::string path;    // as the user named it
+    std::string target;  // the same file as seen from the directory the run is in
 };
 
 struct HeadlessOptions {
@@ -61,7 +62,7 @@ bool ParseShot(const char* text, Shot& shot)
     int64_t frame = 0;
     std::string number(text, colon);
     if (!ParseNumber(number, 0, maxShotFrame, frame)) return false;
-    shot = {static_cast<int32_t>(frame), colon + 1};
+    shot = {static_cast<int32_t>(frame), colon + 1, {}};
     return true;
 }
 
@@ -146,7 +147,7 @@ int RunFrames(const HeadlessOptions& options, const InputScript& script, const U
             if (trace.streaming) std::fflush(trace.stream);
         }
         for (const Shot& shot : options.shots) {
-            if (shot.frame == frame && !WriteCanvasPng(canvases[0], shot.path.c_str())) {
+            if (shot.frame == frame && !WriteCanvasPng(canvases[0], shot.target.c_str())) {
                 std::fprintf(stderr, "tessera: cannot write %s: %s\n", shot.path.c_str(), std::strerror(errno));
                 return exitBadUsage;
             }
@@ -162,16 +163,18 @@ int RunHeadless(int argc, char** argv)
     std::string reason = ParseOptions(argc, argv, options);
     if (!reason.empty()) return BadUsage(reason);
 
+    // Every path but --dir is read from where the command was started, wherever the run plays.
     InputScript script;
-    if (options.inputPath != nullptr && !ReadInputScript(options.inputPath, script, reason)) {
+    if (options.inputPath != nullptr && !ReadInputScript(PathFromStart(options.inputPath).c_str(), script, reason)) {
         std::fprintf(stderr, "%s\n", reason.c_str());
         return exitBadUsage;
     }
     if (options.directory != nullptr && !EnterDirectory(options.directory)) {
         return BadUsage(std::string("cannot enter directory ") + options.directory);
     }
+    for (Shot& shot : options.shots) shot.target = PathFromStart(shot.path.c_str());
     UserOutput trace;
-    if (options.tracePath != nullptr && !OpenUserOutput(trace, options.tracePath)) {
+    if (options.tracePath != nullptr && !OpenUserOutput(trace, PathFromStart(options.tracePath).c_str())) {
         return BadUsage(std::string("cannot write ") + options.tracePath + ": " + std::strerror(errno));
     }
 

@@ -25,6 +25,7 @@
 #include "support/input_snapshot.h"
 #include "support/message_box.h"
 #include "support/random.h"
+#include "support/working_directory.h"
 
 namespace {
 constexpr int32_t clientWidth = canvasWidth;
@@ -264,7 +265,7 @@ int RunWindow(int argc, char** argv)
     }
     uint32_t seed = options.seed.value_or(static_cast<uint32_t>(std::time(nullptr)));
     SessionRecorder recorder;
-    if (options.recordPath != nullptr && !StartRecording(recorder, options.recordPath, seed)) {
+    if (options.recordPath != nullptr && !StartRecording(recorder, PathFromStart(options.recordPath).c_str(), seed)) {
         std::fprintf(stderr, "tessera: cannot write %s: %s\n", options.recordPath, std::strerror(errno));
         return exitBadUsage;
     }

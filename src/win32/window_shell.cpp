@@ -12,6 +12,7 @@
 #include "shell/session_recorder.h"
 #include "shell/usage.h"
 #include "shell/window_options.h"
+#include "support/working_directory.h"
 #include "win32/data_directory.h"
 #include "win32/frame_loop.h"
 #include "win32/game_window.h"
@@ -43,7 +44,7 @@ int RunWindow(int argc, char** argv)
     EnterDataDirectory();
     uint32_t seed = options.seed.value_or(static_cast<uint32_t>(std::time(nullptr)));
     SessionRecorder recorder;
-    if (options.recordPath != nullptr && !StartRecording(recorder, options.recordPath, seed)) {
+    if (options.recordPath != nullptr && !StartRecording(recorder, PathFromStart(options.recordPath).c_str(), seed)) {
         std::fprintf(stderr, "tessera: cannot write %s: %s\n", options.recordPath, std::strerror(errno));
         return exitBadUsage;
     }

@@ -484,7 +484,7 @@ install-prefix | install-deb | install-pack)
         "$tessera" --headless --dir "$1" --input "$work/still.txt" --shot "60:$2" || fail "the headless picture failed"
     }
     compare_list() {
-        start_game player_tessera --seed 4
+        start_game player_tessera --seed 4 "${@:2}"
         xdotool mousemove --window "$window" 5 5
         expected_list "$data" "$work/expected.png"
         wait_for_picture "$work/expected.png" ||
@@ -538,12 +538,15 @@ install-prefix | install-deb | install-pack)
         echo "ok: $case_name"
         exit 0
     fi
-    compare_list "first start"
+    # A relative --record lands where the player started the game, not in the data directory.
+    chmod 777 "$work/run"
+    compare_list "first start" --record session.txt
     [ "$(ls "$data" | tr '\n' ' ')" = "st0.dat st1.dat st2.dat st3.dat st4.dat st5.dat st6.dat st7.dat st8.dat st9.dat " ] ||
         fail "the data directory holds $(ls "$data")"
     [ -L "$data/st9.dat" ] || fail "the stages are not links to the installed ones"
     clear_first_stage 46 "$data/hist.dat"
     [ "$(od -An -tx1 -j4 -N1 "$data/hist.dat" | tr -d ' ')" = "01" ] || fail "hist.dat does not say stage 1 is cleared"
+    grep -q "^seed 4$" "$work/run/session.txt" || fail "the relative --record is not where the game was started"
     [ "$(stat -c %U "$data/hist.dat")" = "nobody" ] || fail "hist.dat does not belong to the player"
     compare_list "second start"
     press_key "$window" Escape

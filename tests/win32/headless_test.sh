@@ -41,12 +41,14 @@ frames() {
         stage_dir "$work/$name-linux" "$progress"
         stage_dir "$work/$name-windows" "$progress"
         "$runner" --headless --dir "$work/$name-linux" "$@" $linux_shots || fail "$name: the Linux runner failed"
-        # Relative shot paths land in the run's directory, as a player's would.
-        wine "$exe" --headless --dir "$work/$name-windows" "$@" $windows_shots ||
+        # Relative shot paths land where the command was started, not in --dir.
+        (cd "$work" && wine "$exe" --headless --dir "$name-windows" "$@" $windows_shots) ||
             fail "$name: the Windows runner failed"
+        [ -z "$(ls "$work/$name-windows" | grep -v -e '^st[0-9].dat$' -e '^hist.dat$')" ] ||
+            fail "$name: outputs landed in --dir: $(ls "$work/$name-windows")"
         for linux in "$work/$name"-linux-*.png; do
             frame=${linux##*-}
-            windows=$work/$name-windows/$name-windows-$frame
+            windows=$work/$name-windows-$frame
             [ -s "$windows" ] || fail "$name: no picture of frame ${frame%.png} from Windows"
             # The encoders differ; the decoded pixels must not.
             differing=$(compare -metric AE "$linux" "$windows" null: 2>&1) || true
@@ -54,7 +56,18 @@ frames() {
             compared=$((compared + 1))
         done
     done
-    echo "ok: $compared pictures the same as the Linux runner's"
+    # Every path but --dir's own is read from where the command started: an input, a trace and a shot
+    # named relative to it, with the game's files elsewhere.
+    mkdir -p "$work/start/out"
+    stage_dir "$work/data"
+    cp "$source/tests/data/whole-stage.txt" "$work/start/s.txt"
+    (cd "$work/start" && wine "$exe" --headless --dir ../data --stage 0 --input s.txt --shot 5:x.png \
+        --shot 12:out/y.png --trace t.jsonl) || fail "the run with relative paths failed"
+    [ -s "$work/start/x.png" ] && [ -s "$work/start/out/y.png" ] && [ -s "$work/start/t.jsonl" ] ||
+        fail "relative outputs are not where the command started: $(ls -R "$work/start")"
+    [ "$(ls "$work/data" | tr '\n' ' ')" = "hist.dat st0.dat st1.dat st2.dat st3.dat st4.dat st5.dat st6.dat st7.dat st8.dat st9.dat " ] ||
+        fail "the data directory holds $(ls "$work/data")"
+    echo "ok: $compared pictures the same as the Linux runner's; relative paths from where the command started"
 }
 
 # Clearing the first stage saves the same bytes as on Linux; a link at hist.dat is replaced, never written
