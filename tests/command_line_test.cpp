@@ -88,6 +88,14 @@ TEST(UserOutputs, DashAndStandardOutputAreWrittenInPlaceNeverReplaced)
     RunResult full = RunProgram(runner + " --dir " + runDir + " --frames 2 --trace /dev/full");
     EXPECT_EQ(full.exitCode, 2);
     EXPECT_NE(full.output.find("tessera: cannot write /dev/full: No space left on device"), std::string::npos);
+    // A picture that cannot be written says the system's reason too, also through a link.
+    TempDir dir;
+    ASSERT_EQ(symlink("/dev/full", dir.file("full.png").c_str()), 0);
+    RunResult fullShot = RunProgram(runner + " --dir " + runDir + " --shot 0:" + dir.file("full.png"));
+    EXPECT_EQ(fullShot.exitCode, 2);
+    EXPECT_NE(fullShot.output.find("tessera: cannot write " + dir.file("full.png") + ": No space left on device"),
+              std::string::npos)
+        << fullShot.output;
 }
 
 TEST(UserOutputs, PathsAreTakenFromWhereTheCommandStartedWhateverTheDirectory)

@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "support/user_output.h"
 
@@ -19,11 +20,15 @@ bool WriteCanvasPng(const Canvas& canvas, const char* path)
     image.format = PNG_FORMAT_BGR;
     // A negative stride tells libpng that the bottom row comes first in memory.
     png_int_32 stride = -static_cast<png_int_32>(PNG_IMAGE_ROW_STRIDE(image));
+    errno = 0;
     int ok = png_image_write_to_stdio(&image, file.stream, 0, canvas.pixels.get(), stride, nullptr);
+    // A write the system refused leaves its reason in errno (a full disk, a
+    // closed pipe); anything else libpng gave up on is an I/O error.
+    int reason = std::ferror(file.stream) != 0 && errno != 0 ? errno : EIO;
     png_image_free(&image);
     if (ok == 0) {
         AbandonUserOutput(file);
-        errno = EIO;
+        errno = reason;
         return false;
     }
     return CloseUserOutput(file);
