@@ -63,7 +63,7 @@ struct Worker {
     int32_t depth = 0;
     const std::vector<std::vector<int32_t>>* check = nullptr;
     int64_t weight = 1;
-    SubtreeMemo<W>* memo = nullptr;  // none under the game's rules (see ThreadCache)
+    SubtreeMemo<W>* memo = nullptr;  // none under the game's rules (see BorrowCache)
     const PairFilter<W>* pairs = nullptr;  // under the game's rules
     RegionTilings<W>* regions = nullptr;  // with the memo, for whole searches
     int32_t regionLimit = 0;              // the most empty cells of a point looked up there

@@ -5,7 +5,10 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <memory>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "authoring/search_worker.h"
 #include "authoring/symmetry_orbits.h"
@@ -15,17 +18,51 @@ namespace {
 constexpr int32_t tasksPerJob = 64;  // split the search until there are this many tasks a thread
 
 
-// Each thread's cache of one kind (the memo, the small regions' tilings),
-// kept from count to count so that short counts do not pay for its memory,
-// and emptied for each. Under the game's rules the points seldom meet again
-// (the cells filled off the board tell them apart) and the caches cost more
-// time than they save, so only searches on the board alone use them.
+// Caches of one kind (the memo, the small regions' tilings), lent to the
+// threads of a count and taken back after it: kept from count to count so
+// that short counts do not pay for their memory, and emptied for each. Under
+// the game's rules the points seldom meet again (the cells filled off the
+// board tell them apart) and the caches cost more time than they save, so
+// only searches on the board alone use them. No cache belongs to a thread
+// (thread_local): the MinGW C runtime runs a thread's destructors on memory
+// it has already freed, and a thread ending with a cache of its own crashed.
 template <typename Cache>
-Cache& ThreadCache()
+struct CacheShelf {
+    std::mutex mutex;
+    std::vector<std::unique_ptr<Cache>> caches;
+};
+
+template <typename Cache>
+CacheShelf<Cache>& Shelf()
 {
-    static thread_local Cache cache;
-    cache.begin();
+    static CacheShelf<Cache> shelf;
+    return shelf;
+}
+
+template <typename Cache>
+std::unique_ptr<Cache> BorrowCache()
+{
+    CacheShelf<Cache>& shelf = Shelf<Cache>();
+    std::unique_ptr<Cache> cache;
+    {
+        std::lock_guard<std::mutex> lock(shelf.mutex);
+        if (!shelf.caches.empty()) {
+            cache = std::move(shelf.caches.back());
+            shelf.caches.pop_back();
+        }
+    }
+    if (!cache) cache = std::make_unique<Cache>();
+    cache->begin();
     return cache;
+}
+
+template <typename Cache>
+void ReturnCache(std::unique_ptr<Cache> cache)
+{
+    if (!cache) return;
+    CacheShelf<Cache>& shelf = Shelf<Cache>();
+    std::lock_guard<std::mutex> lock(shelf.mutex);
+    shelf.caches.push_back(std::move(cache));
 }
 
 // The key cells' runs for a table's buckets.
@@ -58,12 +95,18 @@ void RunTasks(const Table<W>& t, const CellBuckets& buckets, const std::vector<B
     // its first tilings soon and its steps to measure the work done.
     bool whole = options.limit == 0 && options.stepLimit == 0;
     auto work = [&](Worker<W>& worker) {
-        if (boardOnly) worker.memo = &ThreadCache<SubtreeMemo<W>>();
+        std::unique_ptr<SubtreeMemo<W>> memo;
+        std::unique_ptr<RegionTilings<W>> regions;
+        if (boardOnly) memo = BorrowCache<SubtreeMemo<W>>();
         if (boardOnly && whole) {
-            worker.regions = &ThreadCache<RegionTilings<W>>();
+            regions = BorrowCache<RegionTilings<W>>();
             worker.regionLimit = RegionLimit(t);
         }
+        worker.memo = memo.get();
+        worker.regions = regions.get();
         for (size_t i = next++; i < tasks.size() && !worker.stopped; i = next++) worker.run(tasks[i]);
+        ReturnCache(std::move(memo));
+        ReturnCache(std::move(regions));
     };
     std::vector<std::thread> threads;
     for (int32_t j = 0; j < jobs; ++j) {
