@@ -115,6 +115,12 @@ bool MakeInFolder(const fs::path& packs, uint32_t seed, const PackMaker& maker, 
         return false;
     }
     fs::remove(folder / ownerFileName, failed);
+    if (failed) {
+        // Windows removes no file that is held open, and the folder could not
+        // be moved into place with it: the lock is let go of first there.
+        ReleaseMakingLock(lock);
+        fs::remove(folder / ownerFileName, failed);
+    }
     return true;
 }
 
