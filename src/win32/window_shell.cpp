@@ -1,4 +1,4 @@
-// RunWindow: reads the options, moves to the data directory, starts the recording, makes the window, runs the loop.
+// RunWindow: reads the options, starts the recording, makes the window, runs the loop, where main has moved the game.
 #include "win32/window_shell.h"
 
 #include <windows.h>
@@ -13,7 +13,6 @@
 #include "shell/usage.h"
 #include "shell/window_options.h"
 #include "support/working_directory.h"
-#include "win32/data_directory.h"
 #include "win32/frame_loop.h"
 #include "win32/game_window.h"
 #include "win32/message_box.h"
@@ -41,7 +40,6 @@ int RunWindow(int argc, char** argv)
         std::fprintf(stderr, "tessera: %s\n%s", reason.c_str(), tesseraUsage);
         return exitBadUsage;
     }
-    EnterDataDirectory();
     uint32_t seed = options.seed.value_or(static_cast<uint32_t>(std::time(nullptr)));
     SessionRecorder recorder;
     if (options.recordPath != nullptr && !StartRecording(recorder, PathFromStart(options.recordPath).c_str(), seed)) {

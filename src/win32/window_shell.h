@@ -1,4 +1,4 @@
-// The game in its Windows window: options, data directory, window and frame loop, wired together.
+// The game in its Windows window: options, window and frame loop, wired together, where main has moved the game.
 #pragma once
 
 // argv is the whole command line. Returns the exit code, which is 0 however
