@@ -1,4 +1,4 @@
-; The Tessera installer: a per-user install with a Start-menu entry and an uninstaller that keeps the progress.
+; The Tessera installer: a per-user install with Start-menu entries and an uninstaller that keeps the progress and the packs.
 ; makensis -DVERSION=... -DBUILD=<windows build> -DSTAGES=<stage dir> -DICON=<.ico> -DLICENSE=<file> -DOUTFILE=...
 ; A 64-bit installer for the 64-bit game: it runs wherever the game does, Wine without wine32 too.
 Target amd64-unicode
@@ -49,6 +49,9 @@ Section "Tessera"
     ; The shortcut starts the game in $INSTDIR, the output path when it is made.
     SetOutPath "$INSTDIR"
     CreateShortcut "$SMPROGRAMS\Tessera.lnk" "$INSTDIR\tessera.exe" "" "$INSTDIR\tessera.exe" 0
+    ; Stage packs: ten new stages from a seed no pack here has had, or the pack of the day (UTC).
+    CreateShortcut "$SMPROGRAMS\Tessera - New stage pack.lnk" "$INSTDIR\tessera.exe" "--pack new" "$INSTDIR\tessera.exe" 0
+    CreateShortcut "$SMPROGRAMS\Tessera - Today's pack.lnk" "$INSTDIR\tessera.exe" "--pack today" "$INSTDIR\tessera.exe" 0
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Tessera"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "The Tessera developers"
@@ -60,9 +63,11 @@ Section "Tessera"
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-; Removes exactly what the installer put in place; the player's progress in %LOCALAPPDATA%\Tessera stays.
+; Removes exactly what the installer put in place; the player's progress and packs in %LOCALAPPDATA%\Tessera stay.
 Section "Uninstall"
     Delete "$SMPROGRAMS\Tessera.lnk"
+    Delete "$SMPROGRAMS\Tessera - New stage pack.lnk"
+    Delete "$SMPROGRAMS\Tessera - Today's pack.lnk"
     Delete "$INSTDIR\tessera.exe"
     Delete "$INSTDIR\tessera-stages.exe"
     Delete "$INSTDIR\stages\st0.dat"

@@ -1,6 +1,6 @@
 """The Windows packages under Wine: the zip played where it is unpacked, and the installer: a silent per-user
-install whose Start-menu entry starts a game that keeps its progress in %LOCALAPPDATA%\\Tessera, and a silent
-uninstall that removes the program and keeps the progress.
+install whose Start-menu entry starts a game that keeps its progress in %LOCALAPPDATA%\\Tessera, whose pack
+entries make packs there, and a silent uninstall that removes the program and the entries and keeps the progress.
 
 usage: package_test.py zip|installer WINDOWS_BUILD LINUX_RUNNER RUN_DIR SOURCE_DIR   (WINEPREFIX set)
 """
@@ -53,8 +53,8 @@ def linux_progress(runner, run_dir, source, work):
 
 
 def read_shortcut(path):
-    """A .lnk file's target, working directory and icon (the shell link format: header, item list, link info,
-    then counted strings)."""
+    """A .lnk file's target, working directory, icon and arguments (the shell link format: header, item list,
+    link info, then counted strings)."""
     data = open(path, "rb").read()
     flags = struct.unpack_from("<I", data, 0x14)[0]
     position = 0x4C
@@ -72,7 +72,7 @@ def read_shortcut(path):
             raw = data[position + 2:position + 2 + count * (2 if wide else 1)]
             position += 2 + len(raw)
             strings[name] = raw.decode("utf-16-le" if wide else "latin-1").rstrip("\0")
-    return target, strings.get("directory", ""), strings.get("icon", "")
+    return target, strings.get("directory", ""), strings.get("icon", ""), strings.get("arguments", "")
 
 
 def check_zip(build, runner, run_dir, source, work):
@@ -96,7 +96,10 @@ def check_installer(build, runner, run_dir, source, work):
     local = folder("LOCALAPPDATA")
     program = local + "\\Programs\\Tessera"
     player = unix_path(local + "\\Tessera")
-    shortcut = unix_path(folder("APPDATA") + "\\Microsoft\\Windows\\Start Menu\\Programs\\Tessera.lnk")
+    programs = unix_path(folder("APPDATA") + "\\Microsoft\\Windows\\Start Menu\\Programs")
+    shortcut = os.path.join(programs, "Tessera.lnk")
+    pack_shortcuts = {os.path.join(programs, "Tessera - New stage pack.lnk"): "--pack new",
+                      os.path.join(programs, "Tessera - Today's pack.lnk"): "--pack today"}
     installed = unix_path(program)
     for leftover in (installed, player):
         shutil.rmtree(leftover, ignore_errors=True)
@@ -106,10 +109,13 @@ def check_installer(build, runner, run_dir, source, work):
         assert os.path.isfile(os.path.join(installed, name)), "%s was not installed" % name
     for stage in STAGES:
         assert filecmp.cmp(os.path.join(installed, "stages", stage), os.path.join(run_dir, stage), shallow=False)
-    target, directory, icon = read_shortcut(shortcut)
+    target, directory, icon, arguments = read_shortcut(shortcut)
     assert target.lower() == (program + "\\tessera.exe").lower(), "the shortcut starts %s" % target
     assert directory.lower() == program.lower(), "the shortcut starts in %s" % directory
     assert icon.lower() == target.lower(), "the shortcut's icon is %s" % icon
+    assert arguments == "", "the shortcut passes %s" % arguments
+    for path, expected in pack_shortcuts.items():
+        assert read_shortcut(path) == (target, directory, icon, expected), "%s: %s" % (path, read_shortcut(path))
 
     # Started as the Start menu starts it, the game plays from the player's own folder.
     script = windows_path(os.path.join(source, SCRIPT))
@@ -122,13 +128,26 @@ def check_installer(build, runner, run_dir, source, work):
         assert os.path.isfile(os.path.join(player, stage)), "%s was not copied to the player's folder" % stage
     assert not os.path.exists(os.path.join(installed, "hist.dat")), "progress was written beside the program"
 
+    # The entry "Tessera - New stage pack" makes a pack in the player's folder, packs\N (the runner in place
+    # of the window), and leaves the shipped stages' progress as it was.
+    new_pack = [path for path, expected in pack_shortcuts.items() if expected == "--pack new"][0]
+    said = wine([target] + read_shortcut(new_pack)[3].split() + ["--headless", "--frames", "1"],
+                cwd=unix_path(directory)).strip()
+    assert said.startswith("pack "), "the new pack's entry said %r" % said
+    pack = os.path.join(player, "packs", said[len("pack "):])
+    assert sorted(os.listdir(pack)) == sorted(["pack.txt"] + STAGES), "the new pack holds %s" % os.listdir(pack)
+    assert filecmp.cmp(progress, expected, shallow=False), "making a pack changed the shipped stages' progress"
+
     # The uninstaller runs from a copy of itself: wineserver -w waits for it.
     wine([os.path.join(installed, "uninstall.exe"), "/S"])
     subprocess.run(["wineserver", "-w"], check=True)
     assert not os.path.exists(installed), "the program is still there: %s" % os.listdir(installed)
-    assert not os.path.exists(shortcut), "the Start-menu entry is still there"
+    for path in [shortcut] + list(pack_shortcuts):
+        assert not os.path.exists(path), "the Start-menu entry %s is still there" % os.path.basename(path)
     assert filecmp.cmp(progress, expected, shallow=False), "the uninstaller did not keep the progress"
-    print("ok: installed, played from the Start-menu entry into %s, uninstalled with the progress kept" % player)
+    assert os.path.isfile(os.path.join(pack, "pack.txt")), "the uninstaller did not keep the pack"
+    print("ok: installed, played from the Start-menu entry into %s, %s made by its entry, uninstalled with the "
+          "progress and the pack kept" % (player, said))
 
 
 def main():
