@@ -127,6 +127,13 @@ def check_installer(build, runner, run_dir, source, work):
     for stage in STAGES:
         assert os.path.isfile(os.path.join(player, stage)), "%s was not copied to the player's folder" % stage
     assert not os.path.exists(os.path.join(installed, "hist.dat")), "progress was written beside the program"
+    # It plays in the player's folder, but the paths it is given are read from where it was started.
+    shutil.copy(os.path.join(source, SCRIPT), os.path.join(work, "s.txt"))
+    wine([target, "--headless", "--frames", "2", "--input", "s.txt", "--shot", "1:x.png", "--trace", "t.jsonl"],
+         cwd=work)
+    for name in ("x.png", "t.jsonl"):
+        assert os.path.isfile(os.path.join(work, name)), "%s is not where the game was started" % name
+        assert not os.path.exists(os.path.join(player, name)), "%s was written to the player's folder" % name
 
     # The entry "Tessera - New stage pack" makes a pack in the player's folder, packs\N (the runner in place
     # of the window), and leaves the shipped stages' progress as it was.
