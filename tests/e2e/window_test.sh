@@ -346,7 +346,7 @@ keys | pad)
         cp "$work/window.png" "$work/before.png"
     done
     press_key "$window" Escape
-    wait_for_exit 5
+    wait_for_exit "$patience"
     [ "$exit_code" = "0" ] || fail "the game did not end"
     last=$(tail -1 "$work/session.txt" | cut -d' ' -f1)
     mkdir -p "$work/replay"

@@ -200,7 +200,7 @@ keys)
         cp "$work/window.png" "$work/before.png"
     done
     xdotool key Escape
-    wait_for_exit 10
+    wait_for_exit "$patience"
     [ "$exit_code" = "0" ] || fail "Esc did not end the game ($exit_code)"
     mkdir -p "$work/replay"
     cp "$stage_dir"/st*.dat "$work/replay/"
