@@ -10,7 +10,9 @@
 
 #include "packs/pack_name.h"
 #include "packs/pack_store.h"
+#include "support/command_options.h"
 #include "support/terminal.h"
+#include "support/working_directory.h"
 
 namespace {
 constexpr int exitFailed = 1;
@@ -120,14 +122,38 @@ PackOptionOutcome HandlePackOption(int& argc, char** argv, const std::string& da
     return {true, 0, opening.directory};
 }
 
-bool RunnerArgumentsInPack(int argc, char** argv, const std::string& directory, std::vector<char*>& arguments)
+bool NamesDirectory(int argc, char** argv)
 {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        if (std::strcmp(argv[i], "--dir") == 0 || std::strncmp(argv[i], "--dir=", 6) == 0) return false;
+        if (std::strcmp(argv[i], "--dir") == 0 || std::strncmp(argv[i], "--dir=", 6) == 0) return true;
     }
-    static char dirOption[] = "--dir";
-    arguments.assign(argv, argv + argc);
-    arguments.insert(arguments.begin() + 1, {dirOption, const_cast<char*>(directory.c_str())});
-    arguments.push_back(nullptr);
-    return true;
+    return false;
+}
+
+int RunWithPackOption(int argc, char** argv, GameEntry runHeadless, GameEntry runWindow)
+{
+    bool headless = HasOption(argc, argv, "--headless");
+    std::string value;
+    std::vector<char*> probe(argv, argv + argc + 1);  // with the closing null, as argv has
+    int probeCount = argc;
+    if (headless && NamesDirectory(argc, argv) && TakePackOption(probeCount, probe.data(), value) != 0) {
+        std::fprintf(stderr, "tessera: --pack and --dir name two places to play: give one\n");
+        return exitBadUsage;
+    }
+    PackOptionOutcome pack = HandlePackOption(argc, argv, ".", "tessera");
+    if (!pack.proceed) return pack.exitCode;
+    if (headless) {
+        if (pack.directory.empty()) return runHeadless(argc, argv);
+        // The pack's folder goes first, as the runner's --dir.
+        static char dirOption[] = "--dir";
+        std::vector<char*> arguments(argv, argv + argc);
+        arguments.insert(arguments.begin() + 1, {dirOption, pack.directory.data()});
+        arguments.push_back(nullptr);
+        return runHeadless(static_cast<int>(arguments.size()) - 1, arguments.data());
+    }
+    if (!pack.directory.empty() && !EnterDirectory(pack.directory.c_str())) {
+        std::fprintf(stderr, "tessera: cannot enter the pack's folder %s\n", pack.directory.c_str());
+        return exitFailed;
+    }
+    return runWindow(argc, argv);
 }

@@ -31,6 +31,14 @@ struct PackOptionOutcome {
 // Failures are one line on stderr, prefixed with program.
 PackOptionOutcome HandlePackOption(int& argc, char** argv, const std::string& dataDirectory, const char* program);
 
-// The runner's arguments with "--dir directory" put first, so that it plays the
-// pack; false when they name a --dir of their own, which would be a second place.
-bool RunnerArgumentsInPack(int argc, char** argv, const std::string& directory, std::vector<char*>& arguments);
+// Whether the command line names the runner's directory itself: --dir DIR or --dir=DIR.
+bool NamesDirectory(int argc, char** argv);
+
+using GameEntry = int (*)(int argc, char** argv);
+
+// The rest of a windowed front end's main, once it stands where the game's
+// files are: --pack carried out, then the runner (handed the pack's folder as
+// its --dir) or the window (in the pack's folder). A --pack beside the
+// runner's own --dir names two places to play and is refused before anything
+// is made.
+int RunWithPackOption(int argc, char** argv, GameEntry runHeadless, GameEntry runWindow);
