@@ -7,14 +7,6 @@ namespace {
 constexpr size_t shownTextLength = 24;  // a bad name is quoted up to this many characters
 constexpr int64_t secondsPerDay = 86400;
 
-std::string Quoted(std::string_view text)
-{
-    std::string quoted = "'";
-    quoted.append(text.substr(0, shownTextLength));
-    if (text.size() <= shownTextLength) return quoted.append("'");
-    return quoted.append("...' (").append(std::to_string(text.size())).append(" characters)");
-}
-
 // The proleptic Gregorian date of a day counted from 1970-01-01, by whole-number arithmetic alone.
 void CivilDate(int64_t days, int64_t& year, int64_t& month, int64_t& day)
 {
@@ -31,9 +23,17 @@ void CivilDate(int64_t days, int64_t& year, int64_t& month, int64_t& day)
 }
 }  // namespace
 
+std::string QuotedValue(std::string_view text)
+{
+    std::string quoted = "'";
+    quoted.append(text.substr(0, shownTextLength));
+    if (text.size() <= shownTextLength) return quoted.append("'");
+    return quoted.append("...' (").append(std::to_string(text.size())).append(" characters)");
+}
+
 bool ParsePackSeed(std::string_view text, uint32_t& seed, std::string& error)
 {
-    const std::string complaint = "a pack is a number from 0 to 4294967295, not " + Quoted(text);
+    const std::string complaint = "a pack is a number from 0 to 4294967295, not " + QuotedValue(text);
     if (text.empty()) {
         error = "a pack is a number from 0 to 4294967295, and none was given";
         return false;

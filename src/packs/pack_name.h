@@ -10,6 +10,10 @@
 // plain line saying what is wrong (with the text, cut short when long).
 bool ParsePackSeed(std::string_view text, uint32_t& seed, std::string& error);
 
+// A value a player typed, quoted for a line that says what is wrong with it:
+// cut short, with its length said, when it is long.
+std::string QuotedValue(std::string_view text);
+
 // The folder a pack lives in under the packs directory: its seed in decimal.
 std::string PackFolderName(uint32_t seed);
 

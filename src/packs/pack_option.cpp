@@ -69,8 +69,7 @@ bool ParsePackRequest(const std::string& text, PackRequest& request, std::string
     }
     request.kind = PackRequestKind::Seed;
     if (ParsePackSeed(text, request.seed, error)) return true;
-    error = "a pack is a number from 0 to 4294967295, new, today or list, not '" + text.substr(0, 24) +
-            (text.size() > 24 ? "...'" : "'");
+    error = "a pack is a number from 0 to 4294967295, new, today or list, not " + QuotedValue(text);
     return false;
 }
 

@@ -8,15 +8,7 @@
 namespace {
 constexpr char todayValue[] = "today";
 constexpr char shippedLabel[] = "Shipped stages";
-// A bad value quoted in its line is cut short after this many characters.
-constexpr size_t quotedLength = 24;
 constexpr int64_t highestVersion = 1000000;
-
-std::string Quoted(const std::string& text)
-{
-    if (text.size() <= quotedLength) return "'" + text + "'";
-    return "'" + text.substr(0, quotedLength) + "...' (" + std::to_string(text.size()) + " characters)";
-}
 
 PageSet Shipped(std::string note)
 {
@@ -48,7 +40,7 @@ PageSet ChoosePageSet(const std::optional<std::string>& packText, const std::opt
     if (versionText) {
         int64_t version = 0;
         if (!ParseNumber(*versionText, 0, highestVersion, version)) {
-            return Shipped("a link's generator version is a whole number, not " + Quoted(*versionText));
+            return Shipped("a link's generator version is a whole number, not " + QuotedValue(*versionText));
         }
         if (version != packGeneratorVersion) {
             set.note = "this link was made by generator version " + std::to_string(version) + " and this page has version " +
