@@ -10,13 +10,6 @@
 namespace {
 constexpr char sectionMark[] = "== ";
 
-std::string StageName(int32_t stage)
-{
-    char name[16];
-    std::snprintf(name, sizeof name, stageFileNameFormat, stage);
-    return name;
-}
-
 std::string StageBytes(const StageFile& stage)
 {
     return std::string(reinterpret_cast<const char*>(&stage), sizeof stage);
@@ -37,6 +30,13 @@ std::vector<std::string> Lines(const std::string& text)
 }
 }  // namespace
 
+std::string PackStageName(int32_t stage)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, stageFileNameFormat, stage);
+    return name;
+}
+
 bool MakePackFiles(uint32_t seed, int32_t jobs, const std::function<void(int32_t)>& onStage,
                    std::vector<PackFile>& files, std::string& error)
 {
@@ -48,7 +48,7 @@ bool MakePackFiles(uint32_t seed, int32_t jobs, const std::function<void(int32_t
     if (!MakeStagePack(options, pack, error)) return false;
     files.clear();
     for (int32_t i = 0; i < stageCount; ++i) {
-        files.push_back({StageName(i), StageBytes(pack.stages[static_cast<size_t>(i)].file)});
+        files.push_back({PackStageName(i), StageBytes(pack.stages[static_cast<size_t>(i)].file)});
     }
     files.push_back({packTextName, WritePackText(pack)});
     return true;
@@ -64,9 +64,9 @@ bool StagesFromPackText(const std::string& text, uint32_t seed, std::vector<Pack
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         if (line.rfind(sectionMark, 0) == 0) {
-            if (line != sectionMark + StageName(static_cast<int32_t>(sources.size()))) {
+            if (line != sectionMark + PackStageName(static_cast<int32_t>(sources.size()))) {
                 error = "pack.txt:" + std::to_string(i + 1) + ": expected the section of " +
-                        StageName(static_cast<int32_t>(sources.size()));
+                        PackStageName(static_cast<int32_t>(sources.size()));
                 return false;
             }
             sources.emplace_back();
@@ -90,7 +90,7 @@ bool StagesFromPackText(const std::string& text, uint32_t seed, std::vector<Pack
     }
     compiled.clear();
     for (int32_t i = 0; i < stageCount; ++i) {
-        std::string name = StageName(i);
+        std::string name = PackStageName(i);
         StageSource source;
         std::string where = "pack.txt " + name;
         if (!ParseStageSource(sources[static_cast<size_t>(i)], where.c_str(), source, error)) return false;

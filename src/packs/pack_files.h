@@ -10,6 +10,9 @@
 
 constexpr char packTextName[] = "pack.txt";
 
+// A pack's stage file name: st0.dat ... st9.dat.
+std::string PackStageName(int32_t stage);
+
 struct PackFile {
     std::string name;   // st0.dat ... st9.dat or pack.txt
     std::string bytes;

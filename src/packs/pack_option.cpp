@@ -25,28 +25,31 @@ PackOptionOutcome Fail(const char* program, const std::string& line, int exitCod
     return {false, exitCode, {}};
 }
 
-// Finds --pack VALUE or --pack=VALUE before any "--" and takes it out of argv.
-// Returns 0 when there is none, 1 when found, -1 when its value is missing.
-int TakePackOption(int& argc, char** argv, std::string& value)
+// Where --pack (or --pack=VALUE) stands before any "--"; -1 when it is not there.
+int PackOptionIndex(int argc, char** argv)
 {
     const size_t length = std::strlen(packOption);
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        int taken = 0;
-        if (std::strcmp(argv[i], packOption) == 0) {
-            if (i + 1 >= argc) return -1;
-            value = argv[i + 1];
-            taken = 2;
-        } else if (std::strncmp(argv[i], packOption, length) == 0 && argv[i][length] == '=') {
-            value = argv[i] + length + 1;
-            taken = 1;
-        } else {
-            continue;
+        if (std::strncmp(argv[i], packOption, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '=')) {
+            return i;
         }
-        for (int j = i; j + taken <= argc; ++j) argv[j] = argv[j + taken];
-        argc -= taken;
-        return 1;
     }
-    return 0;
+    return -1;
+}
+
+// Takes --pack VALUE or --pack=VALUE out of argv. Returns 0 when there is
+// none, 1 when found, -1 when its value is missing.
+int TakePackOption(int& argc, char** argv, std::string& value)
+{
+    int i = PackOptionIndex(argc, argv);
+    if (i < 0) return 0;
+    const size_t length = std::strlen(packOption);
+    int taken = argv[i][length] == '=' ? 1 : 2;
+    if (taken == 2 && i + 1 >= argc) return -1;
+    value = taken == 1 ? argv[i] + length + 1 : argv[i + 1];
+    for (int j = i; j + taken <= argc; ++j) argv[j] = argv[j + taken];
+    argc -= taken;
+    return 1;
 }
 
 void PrintPacks(const std::string& packs)
@@ -132,10 +135,7 @@ bool NamesDirectory(int argc, char** argv)
 int RunWithPackOption(int argc, char** argv, GameEntry runHeadless, GameEntry runWindow)
 {
     bool headless = HasOption(argc, argv, "--headless");
-    std::string value;
-    std::vector<char*> probe(argv, argv + argc + 1);  // with the closing null, as argv has
-    int probeCount = argc;
-    if (headless && NamesDirectory(argc, argv) && TakePackOption(probeCount, probe.data(), value) != 0) {
+    if (headless && NamesDirectory(argc, argv) && PackOptionIndex(argc, argv) >= 0) {
         std::fprintf(stderr, "tessera: --pack and --dir name two places to play: give one\n");
         return exitBadUsage;
     }

@@ -45,11 +45,6 @@ std::string ReadPackFile(const fs::path& path, std::string& bytes)
     return {};
 }
 
-std::string StageName(int32_t stage)
-{
-    return "st" + std::to_string(stage) + ".dat";
-}
-
 bool WriteWhole(const fs::path& path, const std::string& bytes, std::string& error)
 {
     if (WriteFileBytes(path.string().c_str(), bytes.data(), static_cast<int32_t>(bytes.size())) == 1) return true;
@@ -153,9 +148,9 @@ bool MendPack(const fs::path& packs, const fs::path& target, uint32_t seed, cons
     std::vector<std::pair<std::string, std::string>> damaged;  // name, fault
     for (int32_t stage = 0; stage < stageCount; ++stage) {
         std::string bytes;
-        std::string fault = ReadPackFile(target / StageName(stage), bytes);
+        std::string fault = ReadPackFile(target / PackStageName(stage), bytes);
         if (fault.empty()) fault = StageFileFault(bytes);
-        if (!fault.empty()) damaged.emplace_back(StageName(stage), fault);
+        if (!fault.empty()) damaged.emplace_back(PackStageName(stage), fault);
     }
     if (damaged.empty() && textFault.empty()) return true;
 
