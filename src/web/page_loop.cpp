@@ -52,17 +52,18 @@ void Present()
 // the left stick. The buttons come back as PadButton bits, the stick in stick.
 EM_JS(int, ReadPagePads, (int* stick), {
     var pads = navigator.getGamepads ? navigator.getGamepads() : [];
+    var buttonBits = Module.tesseraPadButtonBits ||
+        (Module.tesseraPadButtonBits = [0, 0x1, 1, 0x2, 2, 0x4, 12, 0x8, 13, 0x10, 14, 0x20, 15, 0x40]);
     var bits = 0;
     var x = 0;
     var y = 0;
-    var buttonBits = [[0, 0x1], [1, 0x2], [2, 0x4], [12, 0x8], [13, 0x10], [14, 0x20], [15, 0x40]];
     for (var i = 0; i < pads.length; ++i) {
         var pad = pads[i];
         if (!pad || !pad.connected) continue;
-        buttonBits.forEach(function(entry) {
-            var button = pad.buttons[entry[0]];
-            if (button && button.pressed) bits |= entry[1];
-        });
+        for (var k = 0; k < buttonBits.length; k += 2) {
+            var button = pad.buttons[buttonBits[k]];
+            if (button && button.pressed) bits |= buttonBits[k + 1];
+        }
         if (pad.axes.length >= 2 && Math.abs(pad.axes[0]) > Math.abs(x)) x = pad.axes[0];
         if (pad.axes.length >= 2 && Math.abs(pad.axes[1]) > Math.abs(y)) y = pad.axes[1];
     }
