@@ -40,6 +40,8 @@ struct Shared {
     std::atomic<bool> stepsUp{false};
     std::atomic<bool> stepsPassed{false};  // the step limit was reached (and the search may go on)
     std::atomic<int64_t> limit{0};  // solutions to stop at; 0: no limit
+    int64_t oneThreadSteps = 0;     // a first try on one thread gives up after this many steps; 0: no try
+    std::atomic<bool> oneThreadUp{false};
     std::atomic<int64_t> found{0};  // solutions so far, kept only under a limit
     std::atomic<int64_t> nodes{0};
     std::atomic<int64_t> solutions{0};
@@ -88,6 +90,10 @@ struct Worker {
         }
         if (options.timeLimit > 0 && std::chrono::duration<double>(now - shared->start).count() >= options.timeLimit) {
             shared->timeUp = true;
+            shared->stop = true;
+        }
+        if (shared->oneThreadSteps > 0 && shared->nodes >= shared->oneThreadSteps) {
+            shared->oneThreadUp = true;
             shared->stop = true;
         }
         if (options.stepLimit > 0 && shared->nodes >= options.stepLimit && !shared->stepsPassed.exchange(true)) {

@@ -24,6 +24,10 @@ struct SolveOptions {
     int64_t exactBelow = 0;   // with stepLimit: a search that has found fewer solutions by then goes on, up to this many
     bool distinct = false;    // count tilings up to the board's symmetries (board only)
     int32_t jobs = 1;         // threads that share the search
+    // Bitboard search only: with jobs above 1, one thread first tries the
+    // count alone for this many search steps, and more start only when it
+    // is longer: a short count is slower on several threads. 0: all from the start.
+    int64_t oneThreadSteps = int64_t{1} << 20;
     int64_t report = 0;       // how many solutions to hand to onSolution, as they are found
     std::function<void(const std::vector<PlacedPiece>&)> onSolution;
     std::function<void(const SolveProgress&)> onProgress;  // about once a second, when set

@@ -179,9 +179,12 @@ void CountUnchanged(const std::vector<Placement>& placements, const std::vector<
     RunTasks(table, buckets, entries, shared, std::move(whole), jobs, result);
 }
 
+// One count on jobs threads, its clock started at start. With oneThreadSteps
+// (and one job) it gives up after that many search steps and says so in tooLong.
 template <int W>
-SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellOrder& order,
-                  const std::vector<Placement>& allPlacements, const std::vector<int32_t>& areas, int32_t slack)
+SolveResult CountOn(const Puzzle& puzzle, const SolveOptions& options, const CellOrder& order,
+                    const std::vector<Placement>& allPlacements, const std::vector<int32_t>& areas, int32_t slack,
+                    int32_t jobs, Clock::time_point start, int64_t oneThreadSteps, bool& tooLong)
 {
     SolveResult result;
     std::vector<Placement> placements = LivePlacements<W>(allPlacements, order, areas);
@@ -193,9 +196,10 @@ SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellO
     shared.options = &options;
     shared.placements = &placements;
     shared.order = &order;
-    shared.start = Clock::now();
+    shared.start = start;
     shared.nextProgress = shared.start + progressInterval;
     shared.limit = options.limit;
+    shared.oneThreadSteps = oneThreadSteps;
 
     auto pieceCount = static_cast<int32_t>(puzzle.shapes.size());
     uint64_t all = pieceCount >= 64 ? ~uint64_t{0} : (uint64_t{1} << pieceCount) - 1;
@@ -205,7 +209,6 @@ SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellO
     // On the board alone the board's symmetries map solutions onto solutions.
     bool counting = options.limit == 0 && options.report == 0;
     bool boardOnly = options.boardOnly || options.distinct;
-    int32_t jobs = std::max(1, options.jobs);
     std::vector<std::vector<int32_t>> maps;
     // Counting up to symmetry with no limit: every tiling, counted by orbits with the memo throughout,
     // and then the mean over the symmetries of the tilings each leaves unchanged (Burnside's lemma).
@@ -232,7 +235,30 @@ SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellO
     result.stoppedAtTime = shared.timeUp;
     result.stoppedAtSteps = shared.stepsUp;
     result.seconds = std::chrono::duration<double>(Clock::now() - shared.start).count();
+    tooLong = shared.oneThreadUp;
     return result;
+}
+
+// Counts on one thread, and on options.jobs threads only when that try
+// shows the count is long enough to pay for them: a count shorter than the
+// try (the pentomino rectangle's takes a fifteenth of it) is slower on
+// several threads, each filling its own caches, than on one. The steps of
+// the try are then lost, a small share of a long count. The count is the
+// same either way.
+template <int W>
+SolveResult Count(const Puzzle& puzzle, const SolveOptions& options, const CellOrder& order,
+                  const std::vector<Placement>& placements, const std::vector<int32_t>& areas, int32_t slack)
+{
+    Clock::time_point start = Clock::now();
+    int32_t jobs = std::max(1, options.jobs);
+    bool tooLong = false;
+    // Printed solutions are searched in one order, on one thread, anyway.
+    if (jobs > 1 && options.report == 0 && options.oneThreadSteps > 0) {
+        SolveResult tried =
+            CountOn<W>(puzzle, options, order, placements, areas, slack, 1, start, options.oneThreadSteps, tooLong);
+        if (!tooLong) return tried;
+    }
+    return CountOn<W>(puzzle, options, order, placements, areas, slack, jobs, start, 0, tooLong);
 }
 }  // namespace
 }  // namespace tiling
