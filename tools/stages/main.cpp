@@ -39,6 +39,10 @@ constexpr char usage[] =
     "                               [--unique [--decoys K] [--time-limit SECONDS]]\n"
     "       tessera-stages pack --seed N -o DIR [--jobs N]\n"
     "       tessera-stages --help | --version\n";
+// How --jobs is used, said by --help only: usage errors keep to the usage.
+constexpr char jobsHelp[] =
+    "\n--jobs N: threads (default: every core); results never depend on it. A count starts on one thread\n"
+    "and takes the others only after a million search steps: a shorter count is faster on one.\n";
 
 int Usage(const std::string& reason)
 {
@@ -407,6 +411,7 @@ int main(int argc, char** argv)
     std::string command = argv[1];
     if (command == "--help") {
         std::fputs(usage, stdout);
+        std::fputs(jobsHelp, stdout);
         return exitOk;
     }
     if (command == "--version") {
