@@ -13,8 +13,9 @@ fail() {
     failed=1
 }
 
-# The SHA-256 of st0.dat ... st9.dat and pack.txt, in that order, for a few seeds. A change
-# to the generator that changes them must bump packGeneratorVersion and pin them anew.
+# The SHA-256 of st0.dat ... st9.dat and pack.txt without its "tessera VERSION" line, in that order,
+# for a few seeds. A change to the generator that changes them must bump packGeneratorVersion and pin
+# them anew; a new release of the game changes only the line that names it.
 declare -A pinned=(
     [1]=5c3560fac9ec3f9e6e4282c8dba964a1be2d1697c87f36500c4881b0e5b0b4ae
     [2]=ef68793dfb2eddbed6717096fb1c336f3219952ba3a372b5fae9102e8e72c2b1
@@ -22,8 +23,10 @@ declare -A pinned=(
 )
 version=3
 
+release=$("$tool" --version | sed -n 's/^tessera-stages //p')
+
 pack_hash() {
-    cat "$1"/st{0..9}.dat "$1/pack.txt" | sha256sum | cut -d' ' -f1
+    { cat "$1"/st{0..9}.dat && grep -vx "tessera $release" "$1/pack.txt"; } | sha256sum | cut -d' ' -f1
 }
 
 for seed in "${!pinned[@]}"; do
@@ -38,8 +41,8 @@ for seed in "${!pinned[@]}"; do
     [ "$hash" = "${pinned[$seed]}" ] || fail "pack $seed's files hash to $hash, not the pinned ${pinned[$seed]}"
 
     dir="$work/$seed-1"
-    head -3 "$dir/pack.txt" | tail -2 | tr '\n' ' ' | grep -qx "seed $seed generator $version " ||
-        fail "pack $seed: pack.txt does not begin with its seed and version: $(head -3 "$dir/pack.txt")"
+    head -4 "$dir/pack.txt" | tail -3 | tr '\n' ' ' | grep -qx "seed $seed generator $version tessera $release " ||
+        fail "pack $seed: pack.txt does not begin with its seed, its generator and the game's release: $(head -4 "$dir/pack.txt")"
     previous_grade=""
     decoy_stages=0
     for k in 0 1 2 3 4 5 6 7 8 9; do

@@ -30,6 +30,19 @@ std::vector<std::string> Lines(const std::string& text)
 }
 }  // namespace
 
+std::string PackText(const StagePack& pack)
+{
+    // After the header's "generator V" line: the stages that follow are the generator's alone.
+    constexpr char generatorLine[] = "\ngenerator ";
+    std::string text = WritePackText(pack);
+    size_t generator = text.find(generatorLine);
+    size_t insertAt = generator == std::string::npos ? std::string::npos : text.find('\n', generator + 1);
+    std::string maker = "tessera ";
+    maker.append(TESSERA_VERSION).append("\n");
+    text.insert(insertAt == std::string::npos ? 0 : insertAt + 1, maker);
+    return text;
+}
+
 std::string PackStageName(int32_t stage)
 {
     char name[16];
@@ -50,12 +63,14 @@ bool MakePackFiles(uint32_t seed, int32_t jobs, const std::function<void(int32_t
     for (int32_t i = 0; i < stageCount; ++i) {
         files.push_back({PackStageName(i), StageBytes(pack.stages[static_cast<size_t>(i)].file)});
     }
-    files.push_back({packTextName, WritePackText(pack)});
+    files.push_back({packTextName, PackText(pack)});
     return true;
 }
 
-// pack.txt holds a header of comments, "seed N" and "generator V", then each
-// stage's source after a line "== stK.dat", in order.
+// pack.txt holds a header of comments, "seed N", "generator V" and the
+// "tessera VERSION" that wrote it (a pack.txt from 1.0.0 has none), then each
+// stage's source after a line "== stK.dat", in order. Only the seed is read
+// from the header.
 bool StagesFromPackText(const std::string& text, uint32_t seed, std::vector<PackFile>& compiled, std::string& error)
 {
     std::vector<std::string> lines = Lines(text);
