@@ -1,10 +1,15 @@
 # Puts a page's static files beside its tessera.js and tessera.wasm, and writes its service worker with a
 # cache named from the content of every file, the pack worker's too.
-# usage: cmake -DSOURCE=DIR -DICONS=DIR -DWORKER=DIR -DOUTPUT=DIR -P page_files.cmake
+# usage: cmake -DSOURCE=DIR -DICONS=DIR -DWORKER=DIR -DOUTPUT=DIR -DVERSION=X.Y.Z -P page_files.cmake
 set(static_files index.html fit.js pointer.js offline.js packs.js pack-worker.js manifest.webmanifest)
-foreach(file ${static_files})
+set(copied_files ${static_files})
+list(REMOVE_ITEM copied_files index.html)
+foreach(file ${copied_files})
     configure_file(${SOURCE}/${file} ${OUTPUT}/${file} COPYONLY)
 endforeach()
+# The page names the release it is beside its controls.
+set(TESSERA_VERSION ${VERSION})
+configure_file(${SOURCE}/index.html ${OUTPUT}/index.html @ONLY)
 foreach(file tessera-packs.js tessera-packs.wasm)
     configure_file(${WORKER}/${file} ${OUTPUT}/${file} COPYONLY)
 endforeach()
