@@ -3,8 +3,19 @@
 ; A 64-bit installer for the 64-bit game: it runs wherever the game does, Wine without wine32 too.
 Target amd64-unicode
 
-Name "Tessera"
+Name "Tessera ${VERSION}"
 OutFile "${OUTFILE}"
+; The same installer from every build: the files it carries keep no build-time dates (they get the
+; time they are installed), and makensis itself stamps no date into the installer.
+SetDateSave off
+; The version Explorer shows in the installer's properties.
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=0 "ProductName" "Tessera"
+VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=0 "FileDescription" "Tessera ${VERSION} installer"
+VIAddVersionKey /LANG=0 "CompanyName" "The Tessera developers"
+VIAddVersionKey /LANG=0 "LegalCopyright" "The Tessera developers, MIT license"
 ; Per user, no administrator: everything lands in the player's own profile.
 RequestExecutionLevel user
 InstallDir "$LOCALAPPDATA\Programs\Tessera"

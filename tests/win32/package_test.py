@@ -76,7 +76,9 @@ def read_shortcut(path):
 
 
 def check_zip(build, runner, run_dir, source, work):
-    archive = os.path.join(build, "tessera-1.0.0-windows.zip")
+    # Named for the release that the programs inside say they are.
+    version = wine([os.path.join(build, "tessera-stages.exe"), "--version"]).split()[-1]
+    archive = os.path.join(build, "tessera-%s-windows.zip" % version)
     with zipfile.ZipFile(archive) as packed:
         names = packed.namelist()
         assert sorted(names) == sorted(ZIP_NAMES), "the zip holds %s" % names
