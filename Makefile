@@ -1,5 +1,5 @@
 # Thin entry points: everything real lives in CMake and the scripts.
-.PHONY: test run play-build package package-only release bench web web-only bench-web windows windows-only clean
+.PHONY: test run play-build package package-only release bench web web-only bench-web windows windows-only dist clean
 
 
 # The optimised game and its Debian package come first: the idle-CPU, valgrind
@@ -79,6 +79,10 @@ windows-only:
 # The heaviest frame in Chromium against the native release build, and the idle page's CPU.
 bench-web: release web-only
 	scripts/bench-web
+
+# build/tessera-VERSION.tar.gz: the committed sources, the same bytes from every checkout.
+dist:
+	scripts/make-dist
 
 clean:
 	rm -rf build
