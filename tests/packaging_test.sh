@@ -32,7 +32,16 @@ done
 if [ -z "$deb" ] || [ ! -f "$deb" ]; then
     fail "no package to check: '${deb}'"
 else
-    lintian --fail-on error,warning "$deb" || fail "lintian reports errors or warnings on $deb"
+    lintian --pedantic --fail-on error,warning,pedantic "$deb" || fail "lintian --pedantic reports tags on $deb"
+    # One release everywhere: the package, both programs, the newest AppStream and changelog entries.
+    version=$(dpkg-deb -f "$deb" Version)
+    "$tessera" --version | grep -qx "tessera $version" || fail "tessera --version is not the package's $version"
+    "$stages_tool" --version | grep -qx "tessera-stages $version" ||
+        fail "tessera-stages --version is not the package's $version"
+    grep -m1 '<release ' "$build_dir/org.tesseragame.Tessera.metainfo.xml" |
+        grep -q "version=\"$version\" date=\"[0-9-]*\"" || fail "AppStream's newest release is not $version"
+    gzip -dc "$build_dir/doc/changelog.gz" | head -1 | grep -q "^tessera ($version) " ||
+        fail "the changelog's newest entry is not $version"
     dpkg-deb -f "$deb" Section | grep -qx games || fail "the package's section is not games"
     dpkg-deb -f "$deb" Depends | grep -q "libsdl2-2.0-0" || fail "the package's Depends lack SDL"
     dpkg-deb -f "$deb" Depends | grep -q "fonts-liberation2" || fail "the package's Depends lack the font"
