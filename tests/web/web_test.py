@@ -4,6 +4,7 @@ stage, quick clicks, and two tabs clearing stages on one profile.
 usage: web_test.py identical-frames|real-play|missing-stage|quick-clicks|two-tabs WEB_BUILD RUNNER RUN_DIR SOURCE_DIR
 """
 import os
+import subprocess
 import sys
 import tempfile
 import time
@@ -134,6 +135,11 @@ def real_play(build, runner, run_dir, source):
         browser.open(server.url("page/index.html?seed=%d" % seed))
         scale = browser.driver.execute_script("return document.getElementById('screen').getBoundingClientRect().width / 640;")
         assert scale == 2, "the canvas is shown %s times as large, not twice" % scale
+        # The page names the release the native game says it is, where it can be seen.
+        release = subprocess.run([runner, "--version"], stdout=subprocess.PIPE, check=True).stdout.decode().split()[-1]
+        shown = browser.driver.execute_script(
+            "var v = document.getElementById('version'); return v.offsetParent ? v.textContent : 'hidden';")
+        assert shown == "Tessera " + release, "the page shows %r beside its controls, not Tessera %s" % (shown, release)
         # The script starts in play of stage 1: a player picks it on the list first.
         time.sleep(SETTLE_SECONDS)
         play_steps(browser, [(0, 480, 33, "-"), (1, 480, 33, "L"), (2, 480, 33, "-")], 2)
