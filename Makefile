@@ -33,9 +33,10 @@ package:
 	scripts/install-deps --package
 	$(MAKE) package-only
 
+# Under umask 022 whatever the caller's: the package's directories and members take it.
 package-only: play-build
 	rm -f build/play/tessera_*_amd64.deb
-	cd build/play && cpack -G DEB
+	cd build/play && umask 022 && cpack -G DEB
 	@ls build/play/tessera_*_amd64.deb
 
 release:
