@@ -32,14 +32,14 @@ std::vector<std::string> Lines(const std::string& text)
 
 std::string PackText(const StagePack& pack)
 {
-    // After the header's "generator V" line: the stages that follow are the generator's alone.
+    // The line goes at the end of the header, after its "generator V" line,
+    // which the generator always writes.
     constexpr char generatorLine[] = "\ngenerator ";
     std::string text = WritePackText(pack);
-    size_t generator = text.find(generatorLine);
-    size_t insertAt = generator == std::string::npos ? std::string::npos : text.find('\n', generator + 1);
+    size_t generatorEnd = text.find('\n', text.find(generatorLine) + 1);
     std::string maker = "tessera ";
     maker.append(TESSERA_VERSION).append("\n");
-    text.insert(insertAt == std::string::npos ? 0 : insertAt + 1, maker);
+    text.insert(generatorEnd + 1, maker);
     return text;
 }
 
