@@ -178,6 +178,8 @@ std::string WritePackText(const StagePack& pack)
     std::string text = "# Tessera stage pack " + std::to_string(pack.seed) + "\n";
     text += "seed " + std::to_string(pack.seed) + "\n";
     text += "generator " + std::to_string(packGeneratorVersion) + "\n";
+    // The release that wrote it, for whoever reads the pack; nothing reads it back.
+    text.append("tessera ").append(TESSERA_VERSION).append("\n");
     for (size_t i = 0; i < pack.stages.size(); ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "\n== st%zu.dat\n", i);

@@ -37,6 +37,6 @@ struct StagePack {
 // failure sets error to why and returns false.
 bool MakeStagePack(const PackOptions& options, StagePack& pack, std::string& error);
 
-// pack.txt: the seed, the generator's version, then each stage's source
-// after a line "== stN.dat".
+// pack.txt: the seed, the generator's version, the release of tessera that
+// wrote it ("tessera 1.1.0"), then each stage's source after a line "== stN.dat".
 std::string WritePackText(const StagePack& pack);

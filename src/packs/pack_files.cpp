@@ -30,19 +30,6 @@ std::vector<std::string> Lines(const std::string& text)
 }
 }  // namespace
 
-std::string PackText(const StagePack& pack)
-{
-    // The line goes at the end of the header, after its "generator V" line,
-    // which the generator always writes.
-    constexpr char generatorLine[] = "\ngenerator ";
-    std::string text = WritePackText(pack);
-    size_t generatorEnd = text.find('\n', text.find(generatorLine) + 1);
-    std::string maker = "tessera ";
-    maker.append(TESSERA_VERSION).append("\n");
-    text.insert(generatorEnd + 1, maker);
-    return text;
-}
-
 std::string PackStageName(int32_t stage)
 {
     char name[16];
@@ -63,7 +50,7 @@ bool MakePackFiles(uint32_t seed, int32_t jobs, const std::function<void(int32_t
     for (int32_t i = 0; i < stageCount; ++i) {
         files.push_back({PackStageName(i), StageBytes(pack.stages[static_cast<size_t>(i)].file)});
     }
-    files.push_back({packTextName, PackText(pack)});
+    files.push_back({packTextName, WritePackText(pack)});
     return true;
 }
 

@@ -10,13 +10,6 @@
 
 constexpr char packTextName[] = "pack.txt";
 
-struct StagePack;
-
-// pack.txt of a pack, as every front end and `tessera-stages pack` write it:
-// the generator's text with a line "tessera VERSION" naming the program that
-// made it after the header's "generator V".
-std::string PackText(const StagePack& pack);
-
 // A pack's stage file name: st0.dat ... st9.dat.
 std::string PackStageName(int32_t stage);
 

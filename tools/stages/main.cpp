@@ -24,7 +24,6 @@
 #include "authoring/stage_text.h"
 #include "authoring/tiling_search.h"
 #include "authoring/unique_stage.h"
-#include "packs/pack_files.h"
 
 namespace {
 constexpr int exitOk = 0;
@@ -396,7 +395,7 @@ int Pack(int argc, char** argv)
         }
     }
     // pack.txt last: a directory that holds it holds the whole pack.
-    std::string text = PackText(pack);
+    std::string text = WritePackText(pack);
     std::string target = directory + "/pack.txt";
     if (!WriteUserFile(target.c_str(), text.data(), text.size())) {
         std::fprintf(stderr, "%s: cannot be written: %s\n", target.c_str(), std::strerror(errno));
