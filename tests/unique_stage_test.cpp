@@ -34,7 +34,7 @@ Puzzle BoardPuzzle(const StageSource& source)
 }
 }  // namespace
 
-TEST(UniqueStage, MakesBoardsWithOneTilingUpToTheirTurnsWithAndWithoutDecoys)
+TEST(UniqueStage, MakesBoardsWithOneTilingUpToTheirTurnsWithAndWithoutLargestSizeDecoys)
 {
     for (uint32_t seed = 1; seed <= 4; ++seed) {
         for (int32_t decoys : {0, 2}) {
@@ -46,6 +46,10 @@ TEST(UniqueStage, MakesBoardsWithOneTilingUpToTheirTurnsWithAndWithoutDecoys)
             StageSource source;
             ASSERT_TRUE(ParseStageSource(text, "generated", source, error)) << error;
             ASSERT_EQ(source.pieces.size(), static_cast<size_t>(options.pieces + decoys));
+            // Decoys come at the largest size, the one least likely to fit somewhere.
+            for (size_t d = static_cast<size_t>(options.pieces); d < source.pieces.size(); ++d) {
+                EXPECT_EQ(source.pieces[d].cells.size(), static_cast<size_t>(options.maxCells)) << text;
+            }
             Puzzle puzzle = BoardPuzzle(source);
             SolveOptions distinct;
             distinct.distinct = true;

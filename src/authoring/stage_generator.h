@@ -15,7 +15,7 @@ struct GenerateOptions {
     int32_t minCells = 1;
     int32_t maxCells = 40;
     uint32_t seed = 1;
-    int32_t decoys = 0;      // with unique: extra pieces that fit no tiling of the board
+    int32_t decoys = 0;      // with unique: extra pieces of maxCells cells that fit no tiling of the board
     double timeLimit = 60;   // seconds a unique stage is looked for; 0: no limit
     int32_t maxRounds = 0;   // with unique: rounds of search steps before giving up; 0: no limit
     int32_t jobs = 1;        // with unique: threads for the walkers, which never change the stage

@@ -10,7 +10,7 @@
 
 // Bumped whenever a change to the generator changes the pack of any seed:
 // the version is written into every pack, so a pack names how it was made.
-constexpr int32_t packGeneratorVersion = 3;
+constexpr int32_t packGeneratorVersion = 4;
 
 struct PackOptions {
     uint32_t seed = 0;

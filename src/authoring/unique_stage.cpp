@@ -301,10 +301,15 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
         if (walker.tilings != 1 || walker.decoysTried) continue;
         walker.decoysTried = true;
         // Decoys, one at a time: each must leave the board's one tiling alone.
+        // They have the largest size the stage allows: a small piece nearly
+        // always finds a tiling it fits in, in place of one piece or two, so
+        // on a 10 x 6 board one small decoy in a hundred is kept against one
+        // of the largest in fifteen, and a pack's last stage comes about twice
+        // as soon.
         std::vector<std::vector<Point>> shapes = PiecesOf(options, stage.owner);
         stage.decoys.clear();
         for (int32_t tries = 0; static_cast<int32_t>(stage.decoys.size()) < options.decoys && tries < decoyTries; ++tries) {
-            std::vector<Point> decoy = RandomPiece(random.between(options.minCells, options.maxCells), random);
+            std::vector<Point> decoy = RandomPiece(options.maxCells, random);
             shapes.push_back(decoy);
             int64_t spent = 0;
             int64_t withDecoy = DistinctUpTo(options, shapes, 2, timeLeft(), spent);
