@@ -30,8 +30,15 @@ struct GeneratedStage {
 // Checks the options; on a fault sets error to why and returns false.
 bool CheckGenerateOptions(const GenerateOptions& options, std::string& error);
 
-// One random split of the board into connected pieces of the allowed sizes; false when it failed.
-bool RandomPartition(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner);
+// One random split of the board into connected pieces of the allowed sizes,
+// for options that CheckGenerateOptions takes.
+void RandomPartition(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner);
+
+// Moves one random cell on a piece's edge (one of near, unless it is empty)
+// to the neighbouring piece, if both stay connected and within the allowed
+// sizes. False when the move is refused.
+bool MoveBorderCell(const GenerateOptions& options, SeededRandom& random, const std::vector<int32_t>& near,
+                    std::vector<int32_t>& owner);
 
 // A connected piece of the given size, grown cell by cell from one.
 std::vector<Point> RandomPiece(int32_t size, SeededRandom& random);

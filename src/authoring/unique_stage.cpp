@@ -80,60 +80,6 @@ int64_t DistinctUpTo(const GenerateOptions& options, const std::vector<std::vect
 }  // namespace
 
 namespace {
-// Moves one random cell on a piece's edge to the neighbouring piece, if both
-// stay connected and within the allowed sizes. False when the move is refused.
-bool MoveBorderCell(const GenerateOptions& options, SeededRandom& random, const std::vector<int32_t>& near,
-                    std::vector<int32_t>& owner)
-{
-    int32_t w = options.width;
-    int32_t h = options.height;
-    auto cellCount = static_cast<int32_t>(owner.size());
-    int32_t cell = near.empty() ? random.between(0, cellCount - 1) : random.pick(near);
-    int32_t x = cell % w;
-    int32_t y = cell / w;
-    const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-    const int32_t* step = steps[random.below(4)];
-    int32_t nx = x + step[0];
-    int32_t ny = y + step[1];
-    if (nx < 0 || ny < 0 || nx >= w || ny >= h) return false;
-    int32_t from = owner[static_cast<size_t>(cell)];
-    int32_t to = owner[static_cast<size_t>(ny * w + nx)];
-    if (from == to) return false;
-    int32_t fromSize = static_cast<int32_t>(std::count(owner.begin(), owner.end(), from));
-    int32_t toSize = static_cast<int32_t>(std::count(owner.begin(), owner.end(), to));
-    if (fromSize - 1 < options.minCells || toSize + 1 > options.maxCells) return false;
-    owner[static_cast<size_t>(cell)] = to;
-    // The piece that gave the cell must still be one piece.
-    std::vector<int32_t> stack;
-    std::vector<bool> seen(owner.size(), false);
-    for (int32_t c = 0; c < cellCount && stack.empty(); ++c) {
-        if (owner[static_cast<size_t>(c)] == from) {
-            stack.push_back(c);
-            seen[static_cast<size_t>(c)] = true;
-        }
-    }
-    int32_t reached = 0;
-    while (!stack.empty()) {
-        int32_t c = stack.back();
-        stack.pop_back();
-        ++reached;
-        for (const auto& s : steps) {
-            int32_t ax = c % w + s[0];
-            int32_t ay = c / w + s[1];
-            if (ax < 0 || ay < 0 || ax >= w || ay >= h) continue;
-            int32_t a = ay * w + ax;
-            if (!seen[static_cast<size_t>(a)] && owner[static_cast<size_t>(a)] == from) {
-                seen[static_cast<size_t>(a)] = true;
-                stack.push_back(a);
-            }
-        }
-    }
-    if (reached != fromSize - 1) {
-        owner[static_cast<size_t>(cell)] = from;
-        return false;
-    }
-    return true;
-}
 // The cells where another tiling of the board differs from the intended one,
 // taking the image of the other tiling under the board's turns that differs
 // least: moves there are the ones most likely to break it.
@@ -243,7 +189,8 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
             return;
         }
         if (!walker.have || walker.stuck > restartAfter) {
-            if (!RandomPartition(options, random, stage.owner) || HasTwinPieces(PiecesOf(options, stage.owner))) continue;
+            RandomPartition(options, random, stage.owner);
+            if (HasTwinPieces(PiecesOf(options, stage.owner))) continue;
             walker.have = true;
             walker.decoysTried = false;
             walker.stuck = 0;
