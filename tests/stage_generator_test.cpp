@@ -1,4 +1,4 @@
-// Random partitions: every board the options allow is split into connected pieces of the allowed sizes.
+// The snake partition: every board the options allow is split into connected pieces of the allowed sizes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,11 +39,11 @@ bool EveryPieceConnected(const GenerateOptions& options, const std::vector<int32
 }
 }  // namespace
 
-TEST(RandomPartition, SplitsBoardsWhereGrowingPiecesSeldomFitsTheSizes)
+TEST(StirredSnakePartition, SplitsEveryBoardIntoConnectedPiecesOfTheAllowedSizes)
 {
-    // Pieces grown from seed cells almost never all reach four cells on 10 x 8
-    // in sixteen pieces, nor on the largest board; one size for every piece
-    // leaves the pieces only cells to trade.
+    // Sizes that pieces grown from seed cells almost never all reach, on
+    // 10 x 8 and on the largest board; one size for every piece leaves the
+    // pieces only cells to trade.
     const GenerateOptions cases[] = {
         {10, 8, 16, 4, 7}, {10, 14, 28, 4, 6}, {10, 10, 20, 5, 5}, {6, 6, 7, 4, 6}, {4, 4, 8, 2, 2},
     };
@@ -53,7 +53,7 @@ TEST(RandomPartition, SplitsBoardsWhereGrowingPiecesSeldomFitsTheSizes)
         for (uint32_t seed = 1; seed <= 5; ++seed) {
             SeededRandom random(seed);
             std::vector<int32_t> owner;
-            RandomPartition(options, random, owner);
+            StirredSnakePartition(options, random, owner);
             SCOPED_TRACE(std::to_string(options.width) + " x " + std::to_string(options.height) + ", seed " +
                          std::to_string(seed));
             ASSERT_EQ(owner.size(), static_cast<size_t>(options.width * options.height));
@@ -70,7 +70,7 @@ TEST(RandomPartition, SplitsBoardsWhereGrowingPiecesSeldomFitsTheSizes)
     GenerateOptions fives{10, 10, 20, 5, 5};
     SeededRandom random(1);
     std::vector<int32_t> owner;
-    RandomPartition(fives, random, owner);
+    StirredSnakePartition(fives, random, owner);
     int32_t straight = 0;
     for (int32_t y = 0; y < 10; ++y) {
         for (int32_t x = 0; x + 5 <= 10; x += 5) {

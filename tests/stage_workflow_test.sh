@@ -9,6 +9,10 @@ trap 'rm -rf "$work"' EXIT
 "$tool" generate --width 6 --height 5 --pieces 6 --min-cells 4 --max-cells 6 --seed 3 > "$work/my.txt"
 "$tool" check --solve --print 1 "$work/my.txt" > "$work/check.txt"
 grep -q '^solutions: [1-9]' "$work/check.txt" || { echo "the generated stage has no solution" >&2; exit 1; }
+# Sizes that pieces grown from seed cells never all reach are split all the same.
+"$tool" generate --width 10 --height 8 --pieces 16 --min-cells 4 --max-cells 7 --seed 1 > "$work/tight.txt"
+"$tool" check "$work/tight.txt" | grep -q 'board 10 x 8 (80 cells), 16 pieces with 80 cells' ||
+    { echo "10 x 8 in sixteen pieces of four to seven cells was not split" >&2; exit 1; }
 # The nine first shipped stages and the new one: the new one is the tenth, st9.dat.
 "$tool" build "$3"/0[1-9]-*.txt "$work/my.txt" -o "$work/new/dir"
 [ "$(ls "$work/new/dir" | wc -l)" -eq 10 ] || { echo "build did not write ten stage files" >&2; exit 1; }

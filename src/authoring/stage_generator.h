@@ -34,6 +34,11 @@ bool CheckGenerateOptions(const GenerateOptions& options, std::string& error);
 // for options that CheckGenerateOptions takes.
 void RandomPartition(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner);
 
+// A split that never fails, for options that CheckGenerateOptions takes: the
+// board's cells in a snake, row by row, cut into runs of random sizes (each
+// run a piece), then stirred by border moves until the runs are forgotten.
+void StirredSnakePartition(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner);
+
 // Moves one random cell on a piece's edge (one of near, unless it is empty)
 // to the neighbouring piece, if both stay connected and within the allowed
 // sizes. False when the move is refused.
