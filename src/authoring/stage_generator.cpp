@@ -248,17 +248,14 @@ void StirredSnakePartition(const GenerateOptions& options, SeededRandom& random,
     }
 }
 
-namespace {
-// Partitions grown from seed cells before a snake is stirred instead: so
-// many that wherever growing succeeds at all (a pack's stages need a few
-// hundred tries at most) it is the one way used, and the same seed gives
-// the same stage as it always did; where it never does, the tries cost
-// about 0.4 s on 10 x 8.
-constexpr int32_t growTries = 20000;
-}  // namespace
-
 void RandomPartition(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner)
 {
+    // Partitions grown from seed cells before a snake is stirred instead: so
+    // many that wherever growing succeeds at all (a pack's stages need a few
+    // hundred tries at most) it is the one way used, and the same seed gives
+    // the same stage as it always did; where it never does, the tries cost
+    // about 0.4 s on 10 x 8.
+    constexpr int32_t growTries = 20000;
     Partition partition;
     for (int32_t attempt = 0; attempt < growTries; ++attempt) {
         if (TryPartition(options, random, partition)) {
