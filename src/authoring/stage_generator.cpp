@@ -9,78 +9,130 @@
 #include "authoring/stage_text.h"
 
 namespace {
+const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+
+// A split being grown, with what each growth step reads kept up to date
+// rather than found by scanning the board: the pieces' cells, and how many
+// of each free cell's neighbours belong to a piece that may still grow.
 struct Partition {
-    int32_t width;
-    int32_t height;
+    int32_t width = 0;
+    int32_t height = 0;
     std::vector<int32_t> owner;  // piece of each cell, -1 while unassigned
     std::vector<int32_t> sizes;
-};
+    std::vector<std::vector<int32_t>> members;  // each piece's cells
+    std::vector<int32_t> choices;               // per free cell: its neighbours in pieces that may grow
+    int32_t totalChoices = 0;
 
-const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    void reset(const GenerateOptions& options)
+    {
+        width = options.width;
+        height = options.height;
+        owner.assign(static_cast<size_t>(width * height), -1);
+        sizes.assign(static_cast<size_t>(options.pieces), 0);
+        members.resize(static_cast<size_t>(options.pieces));
+        for (std::vector<int32_t>& cells : members) cells.clear();
+        choices.assign(owner.size(), 0);
+        totalChoices = 0;
+    }
+
+    // The cell's neighbour in direction d, or -1 off the board.
+    int32_t neighbour(int32_t cell, int32_t d) const
+    {
+        int32_t nx = cell % width + steps[d][0];
+        int32_t ny = cell / width + steps[d][1];
+        return nx < 0 || ny < 0 || nx >= width || ny >= height ? -1 : ny * width + nx;
+    }
+
+    // The piece that the cell's neighbour in direction d would grow, or -1.
+    int32_t grower(int32_t cell, int32_t d, int32_t maxCells) const
+    {
+        int32_t next = neighbour(cell, d);
+        if (next < 0 || owner[next] < 0 || sizes[owner[next]] >= maxCells) return -1;
+        return owner[next];
+    }
+
+    void recount(int32_t cell, int32_t maxCells)
+    {
+        int32_t count = 0;
+        if (owner[cell] == -1) {
+            for (int32_t d = 0; d < 4; ++d) count += grower(cell, d, maxCells) >= 0 ? 1 : 0;
+        }
+        totalChoices += count - choices[cell];
+        choices[cell] = count;
+    }
+
+    void take(int32_t cell, int32_t piece, int32_t maxCells)
+    {
+        owner[cell] = piece;
+        ++sizes[piece];
+        members[piece].push_back(cell);
+        // A piece that can grow no more stops being a choice beside any of its cells.
+        if (sizes[piece] < maxCells) {
+            recountAround(cell, maxCells);
+        } else {
+            for (int32_t at : members[piece]) recountAround(at, maxCells);
+        }
+    }
+
+    void recountAround(int32_t cell, int32_t maxCells)
+    {
+        recount(cell, maxCells);
+        for (int32_t d = 0; d < 4; ++d) {
+            int32_t next = neighbour(cell, d);
+            if (next >= 0) recount(next, maxCells);
+        }
+    }
+};
 
 // Whether the cell just taken shut a piece below the least size in, itself or
 // a neighbour's: with no free cell beside it, it can never grow to that size.
 bool Shut(const GenerateOptions& options, const Partition& partition, int32_t taken)
 {
-    int32_t w = options.width;
-    int32_t h = options.height;
     auto freeBeside = [&](int32_t piece) {
-        for (int32_t cell = 0; cell < w * h; ++cell) {
-            if (partition.owner[cell] != piece) continue;
-            for (const auto& step : steps) {
-                int32_t nx = cell % w + step[0];
-                int32_t ny = cell / w + step[1];
-                if (nx >= 0 && ny >= 0 && nx < w && ny < h && partition.owner[ny * w + nx] == -1) return true;
+        for (int32_t cell : partition.members[piece]) {
+            for (int32_t d = 0; d < 4; ++d) {
+                int32_t next = partition.neighbour(cell, d);
+                if (next >= 0 && partition.owner[next] == -1) return true;
             }
         }
         return false;
     };
     auto shut = [&](int32_t piece) { return partition.sizes[piece] < options.minCells && !freeBeside(piece); };
     if (shut(partition.owner[taken])) return true;
-    for (const auto& step : steps) {
-        int32_t nx = taken % w + step[0];
-        int32_t ny = taken / w + step[1];
-        if (nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
-        int32_t piece = partition.owner[ny * w + nx];
+    for (int32_t d = 0; d < 4; ++d) {
+        int32_t next = partition.neighbour(taken, d);
+        if (next < 0) continue;
+        int32_t piece = partition.owner[next];
         if (piece >= 0 && shut(piece)) return true;
     }
     return false;
 }
 
+// Every growth step picks one of the choices, each a free cell and a piece
+// beside it that may grow, numbered by cell and then by direction.
 bool TryPartition(const GenerateOptions& options, SeededRandom& random, Partition& partition)
 {
     int32_t cellCount = options.width * options.height;
-    partition = {options.width, options.height, std::vector<int32_t>(cellCount, -1),
-                 std::vector<int32_t>(options.pieces, 0)};
+    partition.reset(options);
     for (int32_t piece = 0; piece < options.pieces; ++piece) {
         int32_t cell = 0;
         do {
             cell = random.between(0, cellCount - 1);
         } while (partition.owner[cell] != -1);
-        partition.owner[cell] = piece;
-        partition.sizes[piece] = 1;
+        partition.take(cell, piece, options.maxCells);
     }
-    // Candidates: an unassigned cell with a neighbouring piece that may still grow.
-    std::vector<std::pair<int32_t, int32_t>> candidates;
     for (int32_t assigned = options.pieces; assigned < cellCount; ++assigned) {
-        candidates.clear();
-        for (int32_t cell = 0; cell < cellCount; ++cell) {
-            if (partition.owner[cell] != -1) continue;
-            int32_t x = cell % options.width;
-            int32_t y = cell / options.width;
-            for (const auto& step : steps) {
-                int32_t nx = x + step[0];
-                int32_t ny = y + step[1];
-                if (nx < 0 || ny < 0 || nx >= options.width || ny >= options.height) continue;
-                int32_t piece = partition.owner[ny * options.width + nx];
-                if (piece >= 0 && partition.sizes[piece] < options.maxCells) candidates.push_back({cell, piece});
-            }
+        if (partition.totalChoices == 0) return false;
+        auto chosen = static_cast<int32_t>(random.below(static_cast<uint64_t>(partition.totalChoices)));
+        int32_t cell = 0;
+        while (chosen >= partition.choices[cell]) chosen -= partition.choices[cell++];
+        int32_t piece = -1;
+        for (int32_t d = 0; d < 4 && piece < 0; ++d) {
+            int32_t next = partition.grower(cell, d, options.maxCells);
+            if (next >= 0 && chosen-- == 0) piece = next;
         }
-        if (candidates.empty()) return false;
-        auto pick = random.pick(candidates);
-        partition.owner[pick.first] = pick.second;
-        ++partition.sizes[pick.second];
-        if (Shut(options, partition, pick.first)) return false;
+        partition.take(cell, piece, options.maxCells);
+        if (Shut(options, partition, cell)) return false;
     }
     for (int32_t size : partition.sizes) {
         if (size < options.minCells) return false;
