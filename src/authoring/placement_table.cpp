@@ -56,6 +56,7 @@ std::vector<Placement> MakePlacements(const Puzzle& puzzle, const CellOrder& ord
             for (int32_t y = 0; y + height <= order.rows; ++y) {
                 for (int32_t x = 0; x + width <= order.columns; ++x) {
                     Placement placed{piece, 0, order.gridCells, {}};
+                    placed.cells.reserve(orientation.size());
                     for (Point cell : orientation) {
                         int32_t index = order.indexOf[(cell.y + y) * order.columns + cell.x + x];
                         placed.cells.push_back(index);

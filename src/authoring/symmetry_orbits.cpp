@@ -26,13 +26,14 @@ std::vector<FixedPlacement> OrbitRepresentatives(int32_t piece, const std::vecto
                                                  const std::vector<std::vector<int32_t>>& maps)
 {
     std::vector<FixedPlacement> result;
+    std::vector<int32_t> image;  // one buffer for every image: this runs before every count
     for (size_t entry = 0; entry < placements.size(); ++entry) {
         const Placement& placed = placements[entry];
         if (placed.piece != piece) continue;
         bool least = true;
         FixedPlacement fixed{static_cast<int32_t>(entry), {}};
         for (size_t g = 1; g < maps.size() && least; ++g) {
-            std::vector<int32_t> image;
+            image.clear();
             for (int32_t cell : placed.cells) image.push_back(maps[g][cell]);
             std::sort(image.begin(), image.end());
             if (image == placed.cells) fixed.stabiliser.push_back(maps[g]);
