@@ -101,15 +101,15 @@ CellBuckets MakeBuckets(const std::vector<Placement>& placements, const CellOrde
         for (int32_t pattern = 0; pattern < bucketsPerCell; ++pattern) {
             size_t b = base + static_cast<size_t>(pattern);
             int32_t* ranges = buckets.ranges.data() + b * static_cast<size_t>(pieceCount + 1);
-            int32_t i = start[pattern];
-            for (int32_t piece = 0; piece <= pieceCount; ++piece) {
-                ranges[piece] = i;
-                while (i < start[pattern] + sizes[pattern] &&
-                       placements[static_cast<size_t>(buckets.entries[static_cast<size_t>(i)])].piece == piece) {
-                    buckets.present[b] |= uint64_t{1} << piece;
-                    ++i;
-                }
+            // A piece's range starts at the first entry of its piece or a later one.
+            int32_t stop = start[pattern] + sizes[pattern];
+            int32_t piece = 0;
+            for (int32_t i = start[pattern]; i < stop; ++i) {
+                int32_t of = placements[static_cast<size_t>(buckets.entries[static_cast<size_t>(i)])].piece;
+                while (piece <= of) ranges[piece++] = i;
+                buckets.present[b] |= uint64_t{1} << of;
             }
+            while (piece <= pieceCount) ranges[piece++] = stop;
             buckets.largest = std::max(buckets.largest, sizes[pattern]);
         }
         begin = end;

@@ -2,6 +2,7 @@
 #include "authoring/stage_generator.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <vector>
 
@@ -22,11 +23,22 @@ struct Partition {
     std::vector<std::vector<int32_t>> members;  // each piece's cells
     std::vector<int32_t> choices;               // per free cell: its neighbours in pieces that may grow
     int32_t totalChoices = 0;
+    std::vector<std::array<int32_t, 4>> around;  // each cell's neighbours by direction, -1 off the board
 
     void reset(const GenerateOptions& options)
     {
-        width = options.width;
-        height = options.height;
+        if (width != options.width || height != options.height) {
+            width = options.width;
+            height = options.height;
+            around.resize(static_cast<size_t>(width * height));
+            for (int32_t cell = 0; cell < width * height; ++cell) {
+                for (int32_t d = 0; d < 4; ++d) {
+                    int32_t nx = cell % width + steps[d][0];
+                    int32_t ny = cell / width + steps[d][1];
+                    around[cell][d] = nx < 0 || ny < 0 || nx >= width || ny >= height ? -1 : ny * width + nx;
+                }
+            }
+        }
         owner.assign(static_cast<size_t>(width * height), -1);
         sizes.assign(static_cast<size_t>(options.pieces), 0);
         members.resize(static_cast<size_t>(options.pieces));
@@ -36,12 +48,7 @@ struct Partition {
     }
 
     // The cell's neighbour in direction d, or -1 off the board.
-    int32_t neighbour(int32_t cell, int32_t d) const
-    {
-        int32_t nx = cell % width + steps[d][0];
-        int32_t ny = cell / width + steps[d][1];
-        return nx < 0 || ny < 0 || nx >= width || ny >= height ? -1 : ny * width + nx;
-    }
+    int32_t neighbour(int32_t cell, int32_t d) const { return around[cell][d]; }
 
     // The piece that the cell's neighbour in direction d would grow, or -1.
     int32_t grower(int32_t cell, int32_t d, int32_t maxCells) const
