@@ -307,7 +307,7 @@ void StirredSnakePartition(const GenerateOptions& options, SeededRandom& random,
     }
 }
 
-void RandomPartition(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner)
+bool RandomPartition(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner, bool grow)
 {
     // Partitions grown from seed cells before a snake is stirred instead: so
     // many that wherever growing succeeds at all (a pack's stages need a few
@@ -316,13 +316,14 @@ void RandomPartition(const GenerateOptions& options, SeededRandom& random, std::
     // about 0.4 s on 10 x 8.
     constexpr int32_t growTries = 20000;
     Partition partition;
-    for (int32_t attempt = 0; attempt < growTries; ++attempt) {
+    for (int32_t attempt = 0; grow && attempt < growTries; ++attempt) {
         if (TryPartition(options, random, partition)) {
             owner = std::move(partition.owner);
-            return;
+            return true;
         }
     }
     StirredSnakePartition(options, random, owner);
+    return false;
 }
 
 std::vector<Point> RandomPiece(int32_t size, SeededRandom& random)

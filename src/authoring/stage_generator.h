@@ -32,7 +32,8 @@ bool CheckGenerateOptions(const GenerateOptions& options, std::string& error);
 
 // One random split of the board into connected pieces of the allowed sizes,
 // for options that CheckGenerateOptions takes.
-void RandomPartition(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner);
+// Returns whether it was grown; without grow it stirs a snake at once.
+bool RandomPartition(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner, bool grow = true);
 
 // A split that never fails, for options that CheckGenerateOptions takes: the
 // board's cells in a snake, row by row, cut into runs of random sizes (each

@@ -169,6 +169,7 @@ struct Walker {
     int64_t candidates = 0;
     int64_t steps = 0;          // search steps in all
     KnownCounts counted;
+    bool snakes = false;        // growing a partition failed: stir snakes from then on
     bool decoysTried = false;   // on this partition
     bool succeeded = false;
     bool outOfTime = false;
@@ -189,7 +190,10 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
             return;
         }
         if (!walker.have || walker.stuck > restartAfter) {
-            RandomPartition(options, random, stage.owner);
+            // Where growing has failed once it fails nearly always: its tries
+            // would cost more than the walk from the snake, so a walker that
+            // has needed the snake takes it from then on.
+            if (!RandomPartition(options, random, stage.owner, !walker.snakes)) walker.snakes = true;
             if (HasTwinPieces(PiecesOf(options, stage.owner))) continue;
             walker.have = true;
             walker.decoysTried = false;
