@@ -12,6 +12,14 @@
 namespace {
 const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
 
+// The cell one step in direction d from cell, or -1 off the board.
+int32_t Neighbour(const GenerateOptions& options, int32_t cell, int32_t d)
+{
+    int32_t nx = cell % options.width + steps[d][0];
+    int32_t ny = cell / options.width + steps[d][1];
+    return nx < 0 || ny < 0 || nx >= options.width || ny >= options.height ? -1 : ny * options.width + nx;
+}
+
 // A split being grown, with what each growth step reads kept up to date
 // rather than found by scanning the board: the pieces' cells, and how many
 // of each free cell's neighbours belong to a piece that may still grow.
@@ -32,11 +40,7 @@ struct Partition {
             height = options.height;
             around.resize(static_cast<size_t>(width * height));
             for (int32_t cell = 0; cell < width * height; ++cell) {
-                for (int32_t d = 0; d < 4; ++d) {
-                    int32_t nx = cell % width + steps[d][0];
-                    int32_t ny = cell / width + steps[d][1];
-                    around[cell][d] = nx < 0 || ny < 0 || nx >= width || ny >= height ? -1 : ny * width + nx;
-                }
+                for (int32_t d = 0; d < 4; ++d) around[cell][d] = Neighbour(options, cell, d);
             }
         }
         owner.assign(static_cast<size_t>(width * height), -1);
@@ -147,14 +151,9 @@ bool TryPartition(const GenerateOptions& options, SeededRandom& random, Partitio
     return true;
 }
 
-}  // namespace
-
-namespace {
 // Whether the cells of piece, size of them, are one piece.
 bool OnePiece(const GenerateOptions& options, const std::vector<int32_t>& owner, int32_t piece, int32_t size)
 {
-    int32_t w = options.width;
-    int32_t h = options.height;
     auto cellCount = static_cast<int32_t>(owner.size());
     std::vector<int32_t> stack;
     std::vector<bool> seen(owner.size(), false);
@@ -169,12 +168,9 @@ bool OnePiece(const GenerateOptions& options, const std::vector<int32_t>& owner,
         int32_t c = stack.back();
         stack.pop_back();
         ++reached;
-        for (const auto& s : steps) {
-            int32_t ax = c % w + s[0];
-            int32_t ay = c / w + s[1];
-            if (ax < 0 || ay < 0 || ax >= w || ay >= h) continue;
-            int32_t a = ay * w + ax;
-            if (!seen[static_cast<size_t>(a)] && owner[static_cast<size_t>(a)] == piece) {
+        for (int32_t d = 0; d < 4; ++d) {
+            int32_t a = Neighbour(options, c, d);
+            if (a >= 0 && !seen[static_cast<size_t>(a)] && owner[static_cast<size_t>(a)] == piece) {
                 seen[static_cast<size_t>(a)] = true;
                 stack.push_back(a);
             }
@@ -188,15 +184,10 @@ bool OnePiece(const GenerateOptions& options, const std::vector<int32_t>& owner,
 bool BorderPair(const GenerateOptions& options, SeededRandom& random, const std::vector<int32_t>& near,
                 const std::vector<int32_t>& owner, int32_t& cell, int32_t& neighbour)
 {
-    int32_t w = options.width;
-    int32_t h = options.height;
     auto cellCount = static_cast<int32_t>(owner.size());
     cell = near.empty() ? random.between(0, cellCount - 1) : random.pick(near);
-    const int32_t* step = steps[random.below(4)];
-    int32_t nx = cell % w + step[0];
-    int32_t ny = cell / w + step[1];
-    if (nx < 0 || ny < 0 || nx >= w || ny >= h) return false;
-    neighbour = ny * w + nx;
+    neighbour = Neighbour(options, cell, static_cast<int32_t>(random.below(4)));
+    if (neighbour < 0) return false;
     return owner[static_cast<size_t>(cell)] != owner[static_cast<size_t>(neighbour)];
 }
 
@@ -214,11 +205,9 @@ bool TradeBorderCells(const GenerateOptions& options, SeededRandom& random, std:
     std::vector<int32_t> back;
     for (int32_t c = 0; c < static_cast<int32_t>(owner.size()); ++c) {
         if (c == cell || owner[static_cast<size_t>(c)] != to) continue;
-        for (const auto& s : steps) {
-            int32_t ax = c % options.width + s[0];
-            int32_t ay = c / options.width + s[1];
-            if (ax >= 0 && ay >= 0 && ax < options.width && ay < options.height &&
-                owner[static_cast<size_t>(ay * options.width + ax)] == from) {
+        for (int32_t d = 0; d < 4; ++d) {
+            int32_t a = Neighbour(options, c, d);
+            if (a >= 0 && owner[static_cast<size_t>(a)] == from) {
                 back.push_back(c);
                 break;
             }
