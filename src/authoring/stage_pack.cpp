@@ -26,7 +26,9 @@ struct StageRecipe {
     int32_t candidates;  // rising stages drawn before the easiest is kept
 };
 
-constexpr StageRecipe recipes[stageCount] = {
+using Recipes = StageRecipe[stageCount];
+
+constexpr Recipes normalRecipes = {
     {4, 2, 3, 2, 3, 0, false, 1},
     {4, 3, 4, 2, 4, 0, false, 1},
     {5, 4, 5, 3, 5, 0, true, 3},
@@ -39,14 +41,65 @@ constexpr StageRecipe recipes[stageCount] = {
     {10, 6, 12, 3, 7, 2, true, 1},
 };
 
+// Hard: one tiling from the first stage, up to 10 x 8 with sixteen pieces.
+constexpr Recipes hardRecipes = {
+    {6, 6, 8, 3, 6, 0, true, 2},
+    {7, 6, 9, 3, 6, 0, true, 2},
+    {7, 7, 10, 3, 6, 1, true, 2},
+    {8, 7, 11, 3, 7, 0, true, 1},
+    {8, 8, 12, 3, 7, 0, true, 1},
+    {9, 8, 13, 3, 7, 1, true, 1},
+    {10, 8, 14, 3, 7, 0, true, 1},
+    {10, 8, 15, 3, 7, 0, true, 1},
+    {10, 8, 16, 3, 7, 0, true, 1},
+    {10, 8, 16, 3, 7, 2, true, 1},
+};
+
+// Expert: one tiling from the first stage, from 8 x 8 up to 10 x 10 with twenty pieces.
+constexpr Recipes expertRecipes = {
+    {8, 8, 12, 3, 7, 0, true, 1},
+    {9, 8, 13, 3, 7, 0, true, 1},
+    {9, 9, 15, 3, 7, 1, true, 1},
+    {10, 9, 16, 3, 7, 0, true, 1},
+    {10, 9, 17, 3, 7, 0, true, 1},
+    {10, 10, 18, 3, 7, 1, true, 1},
+    {10, 10, 19, 3, 7, 0, true, 1},
+    {10, 10, 19, 3, 7, 0, true, 1},
+    {10, 10, 20, 3, 7, 0, true, 1},
+    {10, 10, 20, 3, 7, 2, true, 1},
+};
+
+const Recipes& RecipesOf(PackLevel level)
+{
+    switch (level) {
+    case PackLevel::hard: return hardRecipes;
+    case PackLevel::expert: return expertRecipes;
+    case PackLevel::normal: break;
+    }
+    return normalRecipes;
+}
+
+// A harder level's first stage is harder than the normal pack's stage of
+// this number (counted from 1), for the same seed.
+int32_t StageToBeat(PackLevel level)
+{
+    switch (level) {
+    case PackLevel::hard: return 6;
+    case PackLevel::expert: return 8;
+    case PackLevel::normal: break;
+    }
+    return 0;
+}
+
 constexpr int32_t maxAttempts = 16;     // stages drawn for one place before the pack gives up
 constexpr int32_t roundsPerStage = 30;  // rounds of search steps one unique stage may take
 
 // The seed of one attempt at one stage: the pack's seed, the stage and the
 // attempt mixed by the generator's own random numbers.
-uint32_t AttemptSeed(uint32_t packSeed, int32_t stage, int32_t attempt)
+uint32_t AttemptSeed(uint32_t packSeed, PackLevel level, int32_t stage, int32_t attempt)
 {
-    SeededRandom mix((uint64_t{packSeed} << 16) ^ (static_cast<uint64_t>(stage) << 8) ^ static_cast<uint64_t>(attempt));
+    SeededRandom mix((static_cast<uint64_t>(level) << 48) ^ (uint64_t{packSeed} << 16) ^
+                     (static_cast<uint64_t>(stage) << 8) ^ static_cast<uint64_t>(attempt));
     return static_cast<uint32_t>(mix.next() >> 32);
 }
 
@@ -64,9 +117,8 @@ int32_t GradeTenths(double grade)
 }
 
 // One stage from a recipe and a seed, compiled and graded; false with error when none was made.
-bool DrawStage(const PackOptions& pack, int32_t stage, uint32_t seed, PackStage& made, std::string& error)
+bool DrawStage(const PackOptions& pack, const StageRecipe& recipe, uint32_t seed, PackStage& made, std::string& error)
 {
-    const StageRecipe& recipe = recipes[stage];
     GenerateOptions options;
     options.width = recipe.width;
     options.height = recipe.height;
@@ -109,13 +161,13 @@ bool DrawRising(const PackOptions& options, int32_t stage, int32_t above, int32_
                 int32_t& bestTenths, std::string& error)
 {
     if (options.onStage) options.onStage(stage);
-    const StageRecipe& recipe = recipes[stage];
+    const StageRecipe& recipe = RecipesOf(options.level)[stage];
     bestTenths = -1;
     int32_t rising = 0;
     for (int32_t attempt = 0; attempt < maxAttempts && rising < recipe.candidates; ++attempt) {
         PackStage made;
         std::string why;
-        if (!DrawStage(options, stage, AttemptSeed(options.seed, stage, attempt), made, why)) continue;
+        if (!DrawStage(options, recipe, AttemptSeed(options.seed, options.level, stage, attempt), made, why)) continue;
         int32_t tenths = GradeTenths(made.grade);
         if (recipe.unique && (tenths <= above || tenths == avoid)) continue;
         ++rising;
@@ -126,17 +178,17 @@ bool DrawRising(const PackOptions& options, int32_t stage, int32_t above, int32_
     }
     if (bestTenths >= 0) return true;
     char reason[160];
-    std::snprintf(reason, sizeof reason, "pack %u: no stage %d %s found in %d tries", options.seed, stage + 1,
+    std::snprintf(reason, sizeof reason, "pack %s: no stage %d %s found in %d tries", PackName(options.level, options.seed).c_str(), stage + 1,
                   recipe.unique && above >= 0 ? "harder than the one before" : "of its size", maxAttempts);
     error = reason;
     return false;
 }
 
 // The stage's source under its title.
-void AddStage(StagePack& pack, PackStage stage)
+void AddStage(StagePack& pack, const std::string& name, PackStage stage)
 {
     char title[96];
-    std::snprintf(title, sizeof title, "# Pack %u, stage %zu\n", pack.seed, pack.stages.size() + 1);
+    std::snprintf(title, sizeof title, "# Pack %s, stage %zu\n", name.c_str(), pack.stages.size() + 1);
     stage.source = title + stage.source;
     pack.stages.push_back(std::move(stage));
 }
@@ -145,15 +197,30 @@ void AddStage(StagePack& pack, PackStage stage)
 bool MakeStagePack(const PackOptions& options, StagePack& pack, std::string& error)
 {
     pack.seed = options.seed;
+    pack.level = options.level;
     pack.stages.clear();
+    std::string name = PackName(options.level, options.seed);
+    const Recipes& recipes = RecipesOf(options.level);
     int32_t previous = -1;  // the last stage's grade in tenths, once the curve has begun
+    if (int32_t beat = StageToBeat(options.level); beat > 0) {
+        // The normal pack's curve of the same seed, as far as the stage to beat, made quietly.
+        PackOptions normal = options;
+        normal.level = PackLevel::normal;
+        normal.onStage = nullptr;
+        for (int32_t stage = 0; stage < beat; ++stage) {
+            PackStage made;
+            int32_t tenths = -1;
+            if (!DrawRising(normal, stage, previous, -1, made, tenths, error)) return false;
+            if (normalRecipes[stage].unique) previous = tenths;
+        }
+    }
     constexpr int32_t lastPair = stageCount - 2;
     for (int32_t stage = 0; stage < lastPair; ++stage) {
         PackStage made;
         int32_t tenths = -1;
         if (!DrawRising(options, stage, previous, -1, made, tenths, error)) return false;
         if (recipes[stage].unique) previous = tenths;
-        AddStage(pack, std::move(made));
+        AddStage(pack, name, std::move(made));
     }
     // The two largest stages are drawn as a pair, each above the stage before,
     // and played in the order of their grades: their recipes differ less than
@@ -168,15 +235,45 @@ bool MakeStagePack(const PackOptions& options, StagePack& pack, std::string& err
         return false;
     }
     if (secondTenths < firstTenths) std::swap(first, second);
-    AddStage(pack, std::move(first));
-    AddStage(pack, std::move(second));
+    AddStage(pack, name, std::move(first));
+    AddStage(pack, name, std::move(second));
     return true;
+}
+
+const char* PackLevelName(PackLevel level)
+{
+    switch (level) {
+    case PackLevel::hard: return "hard";
+    case PackLevel::expert: return "expert";
+    case PackLevel::normal: break;
+    }
+    return "normal";
+}
+
+std::string PackName(PackLevel level, uint32_t seed)
+{
+    std::string number = std::to_string(seed);
+    if (level == PackLevel::normal) return number;
+    return std::string(PackLevelName(level)).append("-").append(number);
+}
+
+bool ParsePackLevel(std::string_view text, PackLevel& level)
+{
+    for (PackLevel candidate : packLevels) {
+        if (text == PackLevelName(candidate)) {
+            level = candidate;
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string WritePackText(const StagePack& pack)
 {
-    std::string text = "# Tessera stage pack " + std::to_string(pack.seed) + "\n";
+    std::string text = "# Tessera stage pack " + PackName(pack.level, pack.seed) + "\n";
     text += "seed " + std::to_string(pack.seed) + "\n";
+    // A normal pack's text stays as it was before there were levels.
+    if (pack.level != PackLevel::normal) text += std::string("level ") + PackLevelName(pack.level) + "\n";
     text += "generator " + std::to_string(packGeneratorVersion) + "\n";
     // The release that wrote it, for whoever reads the pack; nothing reads it back.
     text.append("tessera ").append(TESSERA_VERSION).append("\n");

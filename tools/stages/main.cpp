@@ -37,7 +37,7 @@ constexpr char usage[] =
     "       tessera-stages show FILE.dat\n"
     "       tessera-stages generate --width W --height H --pieces N [--min-cells A --max-cells B] [--seed S]\n"
     "                               [--unique [--decoys K] [--time-limit SECONDS]]\n"
-    "       tessera-stages pack --seed N -o DIR [--jobs N]\n"
+    "       tessera-stages pack --seed N [--level normal|hard|expert] -o DIR [--jobs N]\n"
     "       tessera-stages --help | --version\n";
 // How --jobs is used, said by --help only: usage errors keep to the usage.
 constexpr char jobsHelp[] =
@@ -329,6 +329,7 @@ constexpr option packOptions[] = {
     {"seed", required_argument, nullptr, 's'},
     {"output", required_argument, nullptr, 'o'},
     {"jobs", required_argument, nullptr, 'j'},
+    {"level", required_argument, nullptr, 'l'},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -358,6 +359,11 @@ int Pack(int argc, char** argv)
             if (!ParseNumber(optarg, 1, maxJobs, number)) return Usage("--jobs needs a number from 1 to 64");
             options.jobs = static_cast<int32_t>(number);
             break;
+        case 'l':
+            if (!ParsePackLevel(optarg, options.level)) {
+                return Usage(std::string("--level must be normal, hard or expert, not '").append(optarg).append("'"));
+            }
+            break;
         default:
             if (result == ':') return Usage(LongName(packOptions, optopt) + " needs a value");
             return Usage(OptionComplaint(result, argv));
@@ -369,7 +375,8 @@ int Pack(int argc, char** argv)
     bool showProgress = IsTerminal(stderr);
     if (showProgress) {
         options.onStage = [&options](int32_t stage) {
-            std::fprintf(stderr, "\rmaking pack %u: stage %d of %d", options.seed, stage + 1, stageCount);
+            std::fprintf(stderr, "\rmaking pack %s: stage %d of %d", PackName(options.level, options.seed).c_str(),
+                         stage + 1, stageCount);
         };
     }
     StagePack pack;
