@@ -1,4 +1,4 @@
-// The pack store: packs made whole at once, mended from pack.txt or the seed, leftovers cleaned, names and today's seed.
+// The pack store: packs made whole at once, mended from pack.txt or the seed, leftovers cleaned, levels, names and today's seed.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,8 +18,9 @@
 namespace {
 // A pack made of the shipped stages' sources, quickly: what the store does with
 // a pack does not depend on how its stages were drawn.
-std::vector<PackFile> ShippedPack(uint32_t seed)
+std::vector<PackFile> ShippedPack(const PackId& pack)
 {
+    const uint32_t seed = pack.seed;
     std::vector<std::string> sources;
     for (const auto& entry : std::filesystem::directory_iterator(PROJECT_STAGES)) {
         std::string name = entry.path().filename().string();
@@ -29,8 +30,9 @@ std::vector<PackFile> ShippedPack(uint32_t seed)
     }
     std::sort(sources.begin(), sources.end());
     std::vector<PackFile> files;
-    std::string text = "# Tessera stage pack " + std::to_string(seed) + "\nseed " + std::to_string(seed) +
-                       "\ngenerator 3\n";
+    std::string text = "# Tessera stage pack " + PackFolderName(pack) + "\nseed " + std::to_string(seed) + "\n";
+    if (pack.level != PackLevel::normal) text.append("level ").append(PackLevelName(pack.level)).append("\n");
+    text += "generator 3\n";
     for (size_t i = 0; i < sources.size(); ++i) {
         std::string source = ReadBytes(sources[i]);
         StageSource parsed;
@@ -49,17 +51,23 @@ struct CountingMaker {
     std::atomic<int> calls{0};
     PackMaker maker()
     {
-        return [this](uint32_t seed, std::vector<PackFile>& files, std::string&) {
+        return [this](const PackId& pack, std::vector<PackFile>& files, std::string&) {
             ++calls;
-            files = ShippedPack(seed);
+            files = ShippedPack(pack);
             return true;
         };
     }
 };
 
-void ExpectWholePack(const std::string& directory, uint32_t seed)
+// The normal pack of seed.
+PackId Seed(uint32_t seed)
 {
-    for (const PackFile& file : ShippedPack(seed)) {
+    return {PackLevel::normal, seed};
+}
+
+void ExpectWholePack(const std::string& directory, const PackId& pack)
+{
+    for (const PackFile& file : ShippedPack(pack)) {
         EXPECT_EQ(ReadBytes(directory + "/" + file.name), file.bytes) << file.name;
     }
 }
@@ -81,15 +89,15 @@ TEST(PackStore, MakesAMissingPackWholeAtOnceAndThenOnlyOpensIt)
     CountingMaker counting;
     PackOpening opening;
     std::string error;
-    ASSERT_TRUE(OpenPack(packs, 48213, counting.maker(), opening, error)) << error;
+    ASSERT_TRUE(OpenPack(packs, Seed(48213), counting.maker(), opening, error)) << error;
     EXPECT_EQ(opening.directory, packs + "/48213");
     EXPECT_TRUE(opening.made);
-    ExpectWholePack(opening.directory, 48213);
+    ExpectWholePack(opening.directory, Seed(48213));
     EXPECT_EQ(DirectoryEntries(opening.directory).size(), 11u);
     EXPECT_TRUE(Leftovers(packs).empty());
 
     WriteBytes(opening.directory + "/hist.dat", "progress the store must keep");
-    ASSERT_TRUE(OpenPack(packs, 48213, counting.maker(), opening, error)) << error;
+    ASSERT_TRUE(OpenPack(packs, Seed(48213), counting.maker(), opening, error)) << error;
     EXPECT_FALSE(opening.made);
     EXPECT_TRUE(opening.notes.empty());
     EXPECT_EQ(counting.calls, 1);
@@ -103,9 +111,9 @@ TEST(PackStore, MendsDamagedStagesFromPackTextAndKeepsProgressAndThePlayersOwnSt
     CountingMaker counting;
     PackOpening opening;
     std::string error;
-    ASSERT_TRUE(OpenPack(packs, 7, counting.maker(), opening, error)) << error;
+    ASSERT_TRUE(OpenPack(packs, Seed(7), counting.maker(), opening, error)) << error;
     std::string pack = opening.directory;
-    std::string own = ShippedPack(7)[9].bytes;  // a whole stage of the player's, in place of stage 1
+    std::string own = ShippedPack(Seed(7))[9].bytes;  // a whole stage of the player's, in place of stage 1
     WriteBytes(pack + "/st0.dat", own);
     WriteBytes(pack + "/st3.dat", std::string(100, 'x'));
     std::string wrongMagic = ReadBytes(pack + "/st4.dat");
@@ -117,7 +125,7 @@ TEST(PackStore, MendsDamagedStagesFromPackTextAndKeepsProgressAndThePlayersOwnSt
     std::filesystem::create_symlink(data.file("elsewhere"), pack + "/st6.dat");
     WriteBytes(pack + "/hist.dat", "progress");
 
-    ASSERT_TRUE(OpenPack(packs, 7, counting.maker(), opening, error)) << error;
+    ASSERT_TRUE(OpenPack(packs, Seed(7), counting.maker(), opening, error)) << error;
     EXPECT_EQ(counting.calls, 1) << "pack.txt was whole: the generator is not needed";
     ASSERT_EQ(opening.notes.size(), 4u);
     EXPECT_EQ(opening.notes[0], "pack 7: st3.dat was damaged (100 bytes, not 16216); made again from pack.txt");
@@ -126,18 +134,18 @@ TEST(PackStore, MendsDamagedStagesFromPackTextAndKeepsProgressAndThePlayersOwnSt
     EXPECT_EQ(ReadBytes(data.file("elsewhere")), "not to be followed");
     EXPECT_FALSE(IsLink(pack + "/st6.dat"));
     EXPECT_EQ(ReadBytes(pack + "/hist.dat"), "progress");
-    WriteBytes(pack + "/st0.dat", ShippedPack(7)[0].bytes);
-    ExpectWholePack(pack, 7);
+    WriteBytes(pack + "/st0.dat", ShippedPack(Seed(7))[0].bytes);
+    ExpectWholePack(pack, Seed(7));
 
     // With pack.txt damaged too, the pack is made again from its seed.
     WriteBytes(pack + "/pack.txt", "seed 8\n");
     std::filesystem::remove(pack + "/st9.dat");
-    ASSERT_TRUE(OpenPack(packs, 7, counting.maker(), opening, error)) << error;
+    ASSERT_TRUE(OpenPack(packs, Seed(7), counting.maker(), opening, error)) << error;
     EXPECT_EQ(counting.calls, 2);
     ASSERT_EQ(opening.notes.size(), 2u);
     EXPECT_EQ(opening.notes[0], "pack 7: st9.dat was missing; made again from the seed");
     EXPECT_EQ(opening.notes[1], "pack 7: pack.txt was damaged (pack.txt:1: not the pack of seed 7); made again from the seed");
-    ExpectWholePack(pack, 7);
+    ExpectWholePack(pack, Seed(7));
     EXPECT_TRUE(Leftovers(packs).empty());
 }
 
@@ -160,12 +168,12 @@ TEST(PackStore, RemovesOnlyTheLeftoversOfMakersThatAreGone)
     CountingMaker counting;
     PackOpening opening;
     std::string error;
-    ASSERT_TRUE(OpenPack(packs, 1, counting.maker(), opening, error)) << error;
+    ASSERT_TRUE(OpenPack(packs, Seed(1), counting.maker(), opening, error)) << error;
     EXPECT_EQ(Leftovers(packs), (std::vector<std::string>{".making-4.running", ".making-5.starting"}));
     EXPECT_EQ(opening.notes.size(), 2u);
     EXPECT_TRUE(std::filesystem::exists(packs + "/12"));
     ReleaseMakingLock(running);
-    ASSERT_TRUE(OpenPack(packs, 1, counting.maker(), opening, error)) << error;
+    ASSERT_TRUE(OpenPack(packs, Seed(1), counting.maker(), opening, error)) << error;
     EXPECT_EQ(Leftovers(packs), std::vector<std::string>{".making-5.starting"});
 }
 
@@ -174,10 +182,10 @@ TEST(PackStore, TwoMakersOfOnePackAtOnceEndWithOneWholePack)
     TempDir data;
     std::string packs = data.file("packs");
     std::atomic<int> waiting{2};
-    PackMaker slow = [&waiting](uint32_t seed, std::vector<PackFile>& files, std::string&) {
+    PackMaker slow = [&waiting](const PackId& pack, std::vector<PackFile>& files, std::string&) {
         --waiting;
         while (waiting > 0) std::this_thread::yield();  // both are making before either moves in
-        files = ShippedPack(seed);
+        files = ShippedPack(pack);
         return true;
     };
     bool opened[2] = {};
@@ -186,13 +194,13 @@ TEST(PackStore, TwoMakersOfOnePackAtOnceEndWithOneWholePack)
     for (int i = 0; i < 2; ++i) {
         makers.emplace_back([&, i] {
             PackOpening opening;
-            opened[i] = OpenPack(packs, 99, slow, opening, errors[i]);
+            opened[i] = OpenPack(packs, Seed(99), slow, opening, errors[i]);
         });
     }
     for (std::thread& maker : makers) maker.join();
     EXPECT_TRUE(opened[0]) << errors[0];
     EXPECT_TRUE(opened[1]) << errors[1];
-    ExpectWholePack(packs + "/99", 99);
+    ExpectWholePack(packs + "/99", Seed(99));
     EXPECT_EQ(DirectoryEntries(packs + "/99").size(), 11u);
     EXPECT_TRUE(Leftovers(packs).empty());
 }
@@ -204,14 +212,14 @@ TEST(PackStore, SaysInOneLineWhenThePackCannotBeMade)
     CountingMaker counting;
     PackOpening opening;
     std::string error;
-    EXPECT_FALSE(OpenPack(data.file("file") + "/packs", 1, counting.maker(), opening, error));
+    EXPECT_FALSE(OpenPack(data.file("file") + "/packs", Seed(1), counting.maker(), opening, error));
     EXPECT_EQ(error, data.file("file") + "/packs: cannot be made: Not a directory");
 
-    PackMaker failing = [](uint32_t, std::vector<PackFile>&, std::string& why) {
+    PackMaker failing = [](const PackId&, std::vector<PackFile>&, std::string& why) {
         why = "pack 1: no stage 9 harder than the one before found in 16 tries";
         return false;
     };
-    EXPECT_FALSE(OpenPack(data.file("packs"), 1, failing, opening, error));
+    EXPECT_FALSE(OpenPack(data.file("packs"), Seed(1), failing, opening, error));
     EXPECT_EQ(error, "pack 1: no stage 9 harder than the one before found in 16 tries");
     EXPECT_EQ(DirectoryEntries(data.file("packs")).size(), 0u) << "a failed making leaves nothing behind";
     EXPECT_EQ(error.find('\n'), std::string::npos);
@@ -224,7 +232,7 @@ TEST(PackStore, ListsPacksWithTheirClearsAndDrawsNewSeedsNoPackHasHad)
     CountingMaker counting;
     PackOpening opening;
     std::string error;
-    for (uint32_t seed : {30u, 4u}) ASSERT_TRUE(OpenPack(packs, seed, counting.maker(), opening, error)) << error;
+    for (uint32_t seed : {30u, 4u}) ASSERT_TRUE(OpenPack(packs, Seed(seed), counting.maker(), opening, error)) << error;
     ProgressFile cleared{progressFileMagic, {1, 0, 1, 0, 0, 0, 0, 0, 0, 1, 1}};  // flag 10 is no stage
     WriteBytes(packs + "/30/hist.dat", std::string(reinterpret_cast<const char*>(&cleared), sizeof cleared));
     WriteBytes(packs + "/4/hist.dat", "damaged");
@@ -233,14 +241,101 @@ TEST(PackStore, ListsPacksWithTheirClearsAndDrawsNewSeedsNoPackHasHad)
 
     std::vector<PackSummary> listed = ListPacks(packs);
     ASSERT_EQ(listed.size(), 2u);
-    EXPECT_EQ(listed[0].seed, 4u);
+    EXPECT_EQ(listed[0].pack, Seed(4));
     EXPECT_EQ(listed[0].cleared, 0);
-    EXPECT_EQ(listed[1].seed, 30u);
+    EXPECT_EQ(listed[1].pack, Seed(30));
     EXPECT_EQ(listed[1].cleared, 3);
 
     std::vector<uint32_t> draws = {4, 30, 8, 31};
     size_t next = 0;
-    EXPECT_EQ(NewPackSeed(packs, [&] { return draws[next++]; }), 31u);
+    EXPECT_EQ(NewPackSeed(packs, PackLevel::normal, [&] { return draws[next++]; }), 31u);
+}
+
+TEST(PackStore, KeepsEachLevelOfASeedApartAndTakesNoPackTextOfAnotherLevel)
+{
+    TempDir data;
+    std::string packs = data.file("packs");
+    CountingMaker counting;
+    PackOpening opening;
+    std::string error;
+    const PackId hard{PackLevel::hard, 5};
+    ASSERT_TRUE(OpenPack(packs, {PackLevel::expert, 7}, counting.maker(), opening, error)) << error;
+    ASSERT_TRUE(OpenPack(packs, hard, counting.maker(), opening, error)) << error;
+    EXPECT_EQ(opening.directory, packs + "/hard-5");
+    ExpectWholePack(opening.directory, hard);
+    ASSERT_TRUE(OpenPack(packs, Seed(5), counting.maker(), opening, error)) << error;
+    EXPECT_EQ(opening.directory, packs + "/5");
+    EXPECT_TRUE(opening.made) << "the hard pack of seed 5 is not the normal one";
+    ProgressFile cleared{progressFileMagic, {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
+    WriteBytes(packs + "/hard-5/hist.dat", std::string(reinterpret_cast<const char*>(&cleared), sizeof cleared));
+    std::filesystem::create_directories(packs + "/hard-05");  // not a pack's name
+    WriteBytes(packs + "/hard-05/pack.txt", ShippedPack(hard).back().bytes);
+
+    std::vector<PackSummary> listed = ListPacks(packs);
+    ASSERT_EQ(listed.size(), 3u);
+    EXPECT_EQ(listed[0].pack, Seed(5));
+    EXPECT_EQ(listed[0].cleared, 0);
+    EXPECT_EQ(listed[1].pack, hard);
+    EXPECT_EQ(listed[1].cleared, 2);
+    EXPECT_EQ(listed[2].pack, (PackId{PackLevel::expert, 7}));
+    std::vector<uint32_t> draws = {5, 7, 7, 5};
+    size_t next = 0;
+    EXPECT_EQ(NewPackSeed(packs, PackLevel::hard, [&] { return draws[next++]; }), 7u);
+    EXPECT_EQ(NewPackSeed(packs, PackLevel::expert, [&] { return draws[next++]; }), 5u);
+
+    // A normal pack's pack.txt in the hard pack's folder, and a hard one's in the normal pack's: neither is
+    // trusted to mend, and each pack is made again from its own level and seed.
+    std::string normalText = ReadBytes(packs + "/5/pack.txt");
+    WriteBytes(packs + "/5/pack.txt", ReadBytes(packs + "/hard-5/pack.txt"));
+    WriteBytes(packs + "/hard-5/pack.txt", normalText);
+    std::filesystem::remove(packs + "/hard-5/st2.dat");
+    ASSERT_TRUE(OpenPack(packs, hard, counting.maker(), opening, error)) << error;
+    ASSERT_EQ(opening.notes.size(), 2u);
+    EXPECT_EQ(opening.notes[0], "pack hard-5: st2.dat was missing; made again from the seed");
+    EXPECT_EQ(opening.notes[1], "pack hard-5: pack.txt was damaged (pack.txt: a normal pack, not hard); made again from the seed");
+    ExpectWholePack(packs + "/hard-5", hard);
+    EXPECT_EQ(ReadBytes(packs + "/hard-5/hist.dat").size(), sizeof cleared);
+    ASSERT_TRUE(OpenPack(packs, Seed(5), counting.maker(), opening, error)) << error;
+    ASSERT_EQ(opening.notes.size(), 1u);
+    EXPECT_EQ(opening.notes[0], "pack 5: pack.txt was damaged (pack.txt:3: a hard pack, not normal); made again from the seed");
+    ExpectWholePack(packs + "/5", Seed(5));
+}
+
+TEST(PackNames, ReadLevelsAndSeedsAsPlayersTypeThemAndRefuseADisagreeingLevel)
+{
+    PackId pack;
+    std::string error;
+    EXPECT_TRUE(ParsePackName("0048213", pack, error));
+    EXPECT_EQ(pack, Seed(48213));
+    EXPECT_TRUE(ParsePackName("hard-0048213", pack, error));
+    EXPECT_EQ(pack, (PackId{PackLevel::hard, 48213}));
+    EXPECT_TRUE(ParsePackName("expert-4294967295", pack, error));
+    EXPECT_EQ(PackFolderName(pack), "expert-4294967295");
+    EXPECT_EQ(PackFolderName(Seed(48213)), "48213");
+    for (const std::string& bad : std::vector<std::string>{"normal-5", "Hard-5", "hard-", "hard--5", "-5", "hard5",
+                                                           "hard-5x", "hard-4294967296", " hard-5", "easy-5",
+                                                           "hard-" + std::string(10000, '9')}) {
+        EXPECT_FALSE(ParsePackName(bad, pack, error)) << bad;
+        EXPECT_LT(error.size(), 120u) << error;
+    }
+    EXPECT_EQ(error, "a pack is N, hard-N or expert-N with N from 0 to 4294967295, not 'hard-9999999999999999999...' (10005 characters)");
+
+    // A chosen level: today and a plain number take it; a name's own level must agree with it.
+    const int64_t december9th2026 = 1796774400;
+    EXPECT_TRUE(ChoosePack("today", std::string("expert"), december9th2026, pack, error));
+    EXPECT_EQ(pack, (PackId{PackLevel::expert, 20261209}));
+    EXPECT_TRUE(ChoosePack("today", std::nullopt, december9th2026, pack, error));
+    EXPECT_EQ(pack, Seed(20261209));
+    EXPECT_TRUE(ChoosePack("48213", std::string("hard"), december9th2026, pack, error));
+    EXPECT_EQ(pack, (PackId{PackLevel::hard, 48213}));
+    EXPECT_TRUE(ChoosePack("hard-48213", std::string("hard"), december9th2026, pack, error));
+    EXPECT_TRUE(ChoosePack("hard-48213", std::nullopt, december9th2026, pack, error));
+    EXPECT_EQ(pack, (PackId{PackLevel::hard, 48213}));
+    EXPECT_FALSE(ChoosePack("hard-48213", std::string("expert"), december9th2026, pack, error));
+    EXPECT_EQ(error, "pack hard-48213 is hard, not expert");
+    EXPECT_FALSE(ChoosePack("hard-48213", std::string("normal"), december9th2026, pack, error));
+    EXPECT_FALSE(ChoosePack("today", std::string("Hard"), december9th2026, pack, error));
+    EXPECT_EQ(error, "a level is normal, hard or expert, not 'Hard'");
 }
 
 TEST(PackNames, ReadSeedsAsPlayersTypeThemAndRefuseAnythingElseInOneShortLine)

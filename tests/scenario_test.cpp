@@ -232,6 +232,6 @@ TEST(Scenario, BadArgumentsAndScriptsAreRefusedBeforeAnyFrame)
     for (const char* options : {"--stage 10", "--seed x", "--frames", "--bogus 1", "--shot 5"}) {
         RunResult result = RunProgram(std::string(TESSERA_BINARY) + " --headless --dir " + dir.path + " " + options);
         EXPECT_EQ(result.exitCode, 2) << options;
-        EXPECT_NE(result.output.find("tessera --headless [--dir DIR | --pack P]"), std::string::npos) << options;
+        EXPECT_NE(result.output.find("tessera --headless [--dir DIR | --pack P [--level L]]"), std::string::npos) << options;
     }
 }

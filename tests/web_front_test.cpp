@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "authoring/stage_pack.h"
@@ -90,13 +91,15 @@ TEST(WebPicture, TellsEqualStoresFromOnesThatDifferInAnyByte)
 namespace {
 constexpr int64_t lastSecondOf20261209 = 1796860799;  // 2026-12-09 23:59:59 UTC
 
-PageSet SetFor(const char* pack, const char* version = nullptr)
+PageSet SetFor(const char* pack, const char* version = nullptr, const char* level = nullptr)
 {
     std::optional<std::string> packText;
+    std::optional<std::string> levelText;
     std::optional<std::string> versionText;
     if (pack != nullptr) packText = pack;
+    if (level != nullptr) levelText = level;
     if (version != nullptr) versionText = version;
-    return ChoosePageSet(packText, versionText, lastSecondOf20261209);
+    return ChoosePageSet(packText, levelText, versionText, lastSecondOf20261209);
 }
 }  // namespace
 
@@ -111,18 +114,48 @@ TEST(WebPageSet, NamesTheShippedStagesAPackAndTodaysPack)
 
     PageSet pack = SetFor("048213", thisVersion.c_str());
     EXPECT_TRUE(pack.pack);
-    EXPECT_EQ(pack.seed, 48213u);
+    EXPECT_EQ(pack.id.seed, 48213u);
+    EXPECT_EQ(pack.name, "48213");
     EXPECT_EQ(pack.label, "Pack 48213");
     EXPECT_EQ(pack.note, "");
-    EXPECT_EQ(SetFor("4294967295").seed, 4294967295u);
+    EXPECT_EQ(SetFor("4294967295").id.seed, 4294967295u);
 
     // Today in UTC, to its last second; the same pack by its number is today's too.
     PageSet today = SetFor("today");
     EXPECT_TRUE(today.pack);
-    EXPECT_EQ(today.seed, 20261209u);
+    EXPECT_EQ(today.id.seed, 20261209u);
+    EXPECT_EQ(today.name, "20261209");
     EXPECT_EQ(today.label, "Today's pack (2026-12-09)");
     EXPECT_EQ(SetFor("20261209").label, "Today's pack (2026-12-09)");
-    EXPECT_EQ(ChoosePageSet(std::string("today"), std::nullopt, lastSecondOf20261209 + 1).seed, 20261210u);
+    EXPECT_EQ(ChoosePageSet(std::string("today"), std::nullopt, std::nullopt, lastSecondOf20261209 + 1).id.seed, 20261210u);
+}
+
+TEST(WebPageSet, NamesAPackOfALevelByItsNameOrTodayAndAChosenLevel)
+{
+    PageSet hard = SetFor("hard-048213", "3");
+    EXPECT_TRUE(hard.pack);
+    EXPECT_EQ(hard.name, "hard-48213");
+    EXPECT_EQ(hard.label, "Pack hard-48213");
+    EXPECT_EQ(hard.chosenLevel, "hard");
+    EXPECT_EQ(SetFor("48213", nullptr, "expert").name, "expert-48213");
+    PageSet today = SetFor("today", nullptr, "expert");
+    EXPECT_EQ(today.name, "expert-20261209");
+    EXPECT_EQ(today.label, "Today's expert pack (2026-12-09)");
+    EXPECT_EQ(SetFor("hard-20261209").label, "Today's hard pack (2026-12-09)");
+
+    // A level alone only chooses the level offered for new packs.
+    PageSet levelAlone = SetFor(nullptr, nullptr, "hard");
+    EXPECT_FALSE(levelAlone.pack);
+    EXPECT_EQ(levelAlone.chosenLevel, "hard");
+    EXPECT_EQ(levelAlone.note, "");
+    for (auto [pack, level] : {std::pair<const char*, const char*>{"hard-5", "expert"}, {"5", "Hard"}, {nullptr, "x"},
+                               {"normal-5", nullptr}, {"expert-5", "normal"}}) {
+        PageSet set = SetFor(pack, nullptr, level);
+        EXPECT_FALSE(set.pack) << (pack ? pack : "") << " " << (level ? level : "");
+        EXPECT_FALSE(set.note.empty());
+        EXPECT_EQ(set.note.find('\n'), std::string::npos) << set.note;
+    }
+    EXPECT_EQ(SetFor("hard-5", nullptr, "expert").note, "pack hard-5 is hard, not expert");
 }
 
 TEST(WebPageSet, GivesABadLinkTheShippedStagesAndOnePlainLine)
@@ -150,7 +183,7 @@ TEST(WebPageSet, OpensALinkFromAnotherGeneratorAndSaysItsStagesDiffer)
 {
     PageSet older = SetFor("48213", "2");
     EXPECT_TRUE(older.pack);
-    EXPECT_EQ(older.seed, 48213u);
+    EXPECT_EQ(older.id.seed, 48213u);
     EXPECT_NE(older.note.find("version 2"), std::string::npos) << older.note;
     EXPECT_NE(older.note.find("differ"), std::string::npos) << older.note;
     // A link from a newer page too.

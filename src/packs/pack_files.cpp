@@ -37,32 +37,37 @@ std::string PackStageName(int32_t stage)
     return name;
 }
 
-bool MakePackFiles(uint32_t seed, int32_t jobs, const std::function<void(int32_t)>& onStage,
+bool MakePackFiles(const PackId& pack, int32_t jobs, const std::function<void(int32_t)>& onStage,
                    std::vector<PackFile>& files, std::string& error)
 {
     PackOptions options;
-    options.seed = seed;
+    options.seed = pack.seed;
+    options.level = pack.level;
     options.jobs = jobs;
     options.onStage = onStage;
-    StagePack pack;
-    if (!MakeStagePack(options, pack, error)) return false;
+    StagePack made;
+    if (!MakeStagePack(options, made, error)) return false;
     files.clear();
     for (int32_t i = 0; i < stageCount; ++i) {
-        files.push_back({PackStageName(i), StageBytes(pack.stages[static_cast<size_t>(i)].file)});
+        files.push_back({PackStageName(i), StageBytes(made.stages[static_cast<size_t>(i)].file)});
     }
-    files.push_back({packTextName, WritePackText(pack)});
+    files.push_back({packTextName, WritePackText(made)});
     return true;
 }
 
-// pack.txt holds a header of comments, "seed N", "generator V" and the
-// "tessera VERSION" that wrote it (a pack.txt from 1.0.0 has none), then each
-// stage's source after a line "== stK.dat", in order. Only the seed is read
-// from the header.
-bool StagesFromPackText(const std::string& text, uint32_t seed, std::vector<PackFile>& compiled, std::string& error)
+// pack.txt holds a header of comments, "seed N", "level L" (but for normal
+// packs), "generator V" and the "tessera VERSION" that wrote it (a pack.txt
+// from 1.0.0 has none), then each stage's source after a line "== stK.dat", in
+// order. Only the seed and the level are read from the header.
+bool StagesFromPackText(const std::string& text, const PackId& pack, std::vector<PackFile>& compiled,
+                        std::string& error)
 {
+    const uint32_t seed = pack.seed;
     std::vector<std::string> lines = Lines(text);
     std::vector<std::string> sources;
     bool seedSeen = false;
+    PackLevel level = PackLevel::normal;
+    std::string levelWhere = "pack.txt";
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         if (line.rfind(sectionMark, 0) == 0) {
@@ -80,10 +85,20 @@ bool StagesFromPackText(const std::string& text, uint32_t seed, std::vector<Pack
                 error = "pack.txt:" + std::to_string(i + 1) + ": not the pack of seed " + std::to_string(seed);
                 return false;
             }
+        } else if (line.rfind("level ", 0) == 0) {
+            levelWhere = "pack.txt:" + std::to_string(i + 1);
+            if (!ParsePackLevel(std::string_view(line).substr(6), level)) {
+                error = levelWhere + ": no level";
+                return false;
+            }
         }
     }
     if (!seedSeen) {
         error = "pack.txt: no seed line";
+        return false;
+    }
+    if (level != pack.level) {
+        error = levelWhere + ": a " + PackLevelName(level) + " pack, not " + PackLevelName(pack.level);
         return false;
     }
     if (sources.size() != static_cast<size_t>(stageCount)) {

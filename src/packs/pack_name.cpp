@@ -1,4 +1,4 @@
-// Pack names: seeds parsed as players type them, folder names, and today's seed from the UTC calendar.
+// Pack names: levels and seeds parsed as players type them, folder names, and today's seed from the UTC calendar.
 #include "packs/pack_name.h"
 
 #include <cstdio>
@@ -6,6 +6,7 @@
 namespace {
 constexpr size_t shownTextLength = 24;  // a bad name is quoted up to this many characters
 constexpr int64_t secondsPerDay = 86400;
+constexpr char todayName[] = "today";
 
 // The proleptic Gregorian date of a day counted from 1970-01-01, by whole-number arithmetic alone.
 void CivilDate(int64_t days, int64_t& year, int64_t& month, int64_t& day)
@@ -54,9 +55,63 @@ bool ParsePackSeed(std::string_view text, uint32_t& seed, std::string& error)
     return true;
 }
 
-std::string PackFolderName(uint32_t seed)
+bool ParsePackName(std::string_view text, PackId& pack, std::string& error)
 {
-    return std::to_string(seed);
+    PackId parsed;
+    std::string_view number = text;
+    size_t dash = text.find('-');
+    if (dash != std::string_view::npos && dash > 0) {
+        // normal has no prefix: a pack has one name.
+        if (!ParsePackLevel(text.substr(0, dash), parsed.level) || parsed.level == PackLevel::normal) {
+            parsed.level = PackLevel::normal;
+        } else {
+            number = text.substr(dash + 1);
+        }
+    }
+    std::string why;
+    if (!ParsePackSeed(number, parsed.seed, why)) {
+        error = "a pack is N, hard-N or expert-N with N from 0 to 4294967295, not " + QuotedValue(text);
+        return false;
+    }
+    pack = parsed;
+    return true;
+}
+
+bool ParseLevelChoice(std::string_view text, PackLevel& level, std::string& error)
+{
+    if (ParsePackLevel(text, level)) return true;
+    error = "a level is normal, hard or expert, not " + QuotedValue(text);
+    return false;
+}
+
+bool ApplyLevelChoice(std::string_view name, PackLevel chosen, PackId& pack, std::string& error)
+{
+    if (!ParsePackName(name, pack, error)) return false;
+    if (name.find('-') == std::string_view::npos) {
+        pack.level = chosen;
+        return true;
+    }
+    if (pack.level == chosen) return true;
+    error = "pack " + PackFolderName(pack) + " is " + PackLevelName(pack.level) + ", not " + PackLevelName(chosen);
+    return false;
+}
+
+bool ChoosePack(std::string_view text, const std::optional<std::string>& levelText, int64_t unixSeconds, PackId& pack,
+                std::string& error)
+{
+    PackLevel chosen = PackLevel::normal;
+    if (levelText && !ParseLevelChoice(*levelText, chosen, error)) return false;
+    if (text == todayName) {
+        pack = {chosen, TodaysPackSeed(unixSeconds)};
+        return true;
+    }
+    if (!levelText) return ParsePackName(text, pack, error);
+    return ApplyLevelChoice(text, chosen, pack, error);
+}
+
+std::string PackFolderName(const PackId& pack)
+{
+    return PackName(pack.level, pack.seed);
 }
 
 uint32_t TodaysPackSeed(int64_t unixSeconds)

@@ -1,19 +1,25 @@
-// --pack N|new|today|list for the game's windowed front ends: the request read, the pack made whole and entered.
+// --pack NAME|new|today|list [--level L] for the game's windowed front ends: the request read, the pack made whole and entered.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-enum class PackRequestKind { Seed, New, Today, List };
+#include "packs/pack_name.h"
+
+enum class PackRequestKind { Named, New, Today, List };
 
 struct PackRequest {
-    PackRequestKind kind = PackRequestKind::Seed;
-    uint32_t seed = 0;
+    PackRequestKind kind = PackRequestKind::Named;
+    PackId pack;  // the pack named, or today's at the time given; for new, only its level
 };
 
-// Reads "N", "new", "today" or "list"; on a fault error is one line for the player.
-bool ParsePackRequest(const std::string& text, PackRequest& request, std::string& error);
+// Reads --pack's value ("N", "hard-N", "expert-N", "new", "today" or "list")
+// with --level's when one was given (levelText), by ChoosePack's rules; new
+// takes the level too, list none. On a fault error is one line for the player.
+bool ParsePackRequest(const std::string& text, const std::optional<std::string>& levelText, int64_t unixSeconds,
+                      PackRequest& request, std::string& error);
 
 // What HandlePackOption decided: go on, in the pack's folder when directory
 // is set (an absolute path), or end now with exitCode.
@@ -23,9 +29,10 @@ struct PackOptionOutcome {
     std::string directory;
 };
 
-// Takes --pack VALUE or --pack=VALUE out of argv (argc shrinks) and carries
-// it out under dataDirectory/packs: list prints the packs and ends; new and
-// today say "pack N" on stdout; N, new and today make the pack whole (a
+// Takes --pack VALUE (and --level VALUE), or --pack=VALUE, out of argv (argc
+// shrinks) and carries it out under dataDirectory/packs: list prints the
+// packs and ends; new and today say "pack NAME" on stdout; the named pack,
+// new and today make the pack whole (a
 // progress line on a terminal, mends said on stderr) and name its folder,
 // which the caller enters (the window) or hands on as --dir (the runner).
 // Failures are one line on stderr, prefixed with program.

@@ -10,7 +10,6 @@
 #include <random>
 
 #include "packs/making_lock.h"
-#include "packs/pack_name.h"
 #include "support/file_io.h"
 
 namespace fs = std::filesystem;
@@ -75,14 +74,14 @@ void RemoveLeftovers(const fs::path& packs, std::vector<std::string>& notes)
 }
 
 // A new folder of a name no one has, beside the packs.
-bool MakeFolder(const fs::path& packs, uint32_t seed, fs::path& folder, std::string& error)
+bool MakeFolder(const fs::path& packs, const PackId& pack, fs::path& folder, std::string& error)
 {
     std::random_device entropy;
     std::error_code failed;
     for (int32_t attempt = 0; attempt < folderNameTries; ++attempt) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(entropy()));
-        folder = packs / (makingPrefix + PackFolderName(seed) + "." + suffix);
+        folder = packs / (makingPrefix + PackFolderName(pack) + "." + suffix);
         if (fs::create_directory(folder, failed)) return true;
         if (failed) break;
     }
@@ -92,17 +91,17 @@ bool MakeFolder(const fs::path& packs, uint32_t seed, fs::path& folder, std::str
 
 // The pack's files made by maker in a .making folder of their own, held
 // locked while they are made; on success folder holds all eleven.
-bool MakeInFolder(const fs::path& packs, uint32_t seed, const PackMaker& maker, fs::path& folder,
+bool MakeInFolder(const fs::path& packs, const PackId& pack, const PackMaker& maker, fs::path& folder,
                   std::vector<PackFile>& files, MakingLock& lock, std::string& error)
 {
-    if (!MakeFolder(packs, seed, folder, error)) return false;
+    if (!MakeFolder(packs, pack, folder, error)) return false;
     std::error_code failed;
     if (!HoldMakingLock((folder / ownerFileName).string(), lock)) {
         error = (folder / ownerFileName).string() + ": cannot be made: " + std::generic_category().message(errno);
         fs::remove_all(folder, failed);
         return false;
     }
-    bool made = maker(seed, files, error);
+    bool made = maker(pack, files, error);
     for (size_t i = 0; made && i < files.size(); ++i) made = WriteWhole(folder / files[i].name, files[i].bytes, error);
     if (!made) {
         ReleaseMakingLock(lock);
@@ -135,15 +134,15 @@ const PackFile* FindFile(const std::vector<PackFile>& files, const std::string& 
 
 // Mends a pack folder that exists: each damaged stage from pack.txt, or from
 // files (made by maker when it is still empty) when pack.txt is damaged too.
-bool MendPack(const fs::path& packs, const fs::path& target, uint32_t seed, const PackMaker& maker,
+bool MendPack(const fs::path& packs, const fs::path& target, const PackId& id, const PackMaker& maker,
               std::vector<PackFile>& made, PackOpening& opening, std::string& error)
 {
-    const std::string pack = "pack " + std::to_string(seed) + ": ";
+    const std::string pack = "pack " + PackFolderName(id) + ": ";
     std::string text;
     std::string textFault = ReadPackFile(target / packTextName, text);
     std::vector<PackFile> fromText;
     std::string why;
-    if (textFault.empty() && !StagesFromPackText(text, seed, fromText, why)) textFault = why;
+    if (textFault.empty() && !StagesFromPackText(text, id, fromText, why)) textFault = why;
 
     std::vector<std::pair<std::string, std::string>> damaged;  // name, fault
     for (int32_t stage = 0; stage < stageCount; ++stage) {
@@ -160,7 +159,7 @@ bool MendPack(const fs::path& packs, const fs::path& target, uint32_t seed, cons
         if (made.empty()) {
             fs::path folder;
             MakingLock lock;
-            bool whole = MakeInFolder(packs, seed, maker, folder, made, lock, error);
+            bool whole = MakeInFolder(packs, id, maker, folder, made, lock, error);
             std::error_code failed;
             if (whole) fs::remove_all(folder, failed);
             ReleaseMakingLock(lock);
@@ -191,7 +190,7 @@ bool MendPack(const fs::path& packs, const fs::path& target, uint32_t seed, cons
 }
 }  // namespace
 
-bool OpenPack(const std::string& packsDirectory, uint32_t seed, const PackMaker& maker, PackOpening& opening,
+bool OpenPack(const std::string& packsDirectory, const PackId& pack, const PackMaker& maker, PackOpening& opening,
               std::string& error)
 {
     opening = {};
@@ -203,14 +202,14 @@ bool OpenPack(const std::string& packsDirectory, uint32_t seed, const PackMaker&
         return false;
     }
     RemoveLeftovers(packs, opening.notes);
-    fs::path target = packs / PackFolderName(seed);
+    fs::path target = packs / PackFolderName(pack);
     opening.directory = target.string();
     std::vector<PackFile> made;
     fs::file_status status = fs::symlink_status(target, failed);
     if (!fs::exists(status)) {
         fs::path folder;
         MakingLock lock;
-        if (!MakeInFolder(packs, seed, maker, folder, made, lock, error)) return false;
+        if (!MakeInFolder(packs, pack, maker, folder, made, lock, error)) return false;
         // The whole pack appears at once. Another maker that was quicker has
         // put its own in place: this one's files serve to mend it.
         fs::rename(folder, target, failed);
@@ -224,7 +223,7 @@ bool OpenPack(const std::string& packsDirectory, uint32_t seed, const PackMaker&
         error = target.string() + ": is not a directory";
         return false;
     }
-    return MendPack(packs, target, seed, maker, made, opening, error);
+    return MendPack(packs, target, pack, maker, made, opening, error);
 }
 
 int32_t ClearedStages(const std::string& progressPath)
@@ -246,21 +245,23 @@ std::vector<PackSummary> ListPacks(const std::string& packsDirectory)
     if (failed) return packs;
     for (const fs::directory_entry& entry : entries) {
         std::string name = entry.path().filename().string();
-        uint32_t seed = 0;
+        PackId pack;
         std::string why;
-        if (!ParsePackSeed(name, seed, why) || name != PackFolderName(seed)) continue;
+        if (!ParsePackName(name, pack, why) || name != PackFolderName(pack)) continue;
         if (!fs::is_regular_file(fs::symlink_status(entry.path() / packTextName, failed))) continue;
-        packs.push_back({seed, ClearedStages((entry.path() / progressFileName).string())});
+        packs.push_back({pack, ClearedStages((entry.path() / progressFileName).string())});
     }
-    std::sort(packs.begin(), packs.end(), [](const PackSummary& a, const PackSummary& b) { return a.seed < b.seed; });
+    std::sort(packs.begin(), packs.end(), [](const PackSummary& a, const PackSummary& b) {
+        return a.pack.level != b.pack.level ? a.pack.level < b.pack.level : a.pack.seed < b.pack.seed;
+    });
     return packs;
 }
 
-uint32_t NewPackSeed(const std::string& packsDirectory, const std::function<uint32_t()>& entropy)
+uint32_t NewPackSeed(const std::string& packsDirectory, PackLevel level, const std::function<uint32_t()>& entropy)
 {
     std::error_code failed;
     while (true) {
         uint32_t seed = entropy();
-        if (!fs::exists(fs::symlink_status(fs::path(packsDirectory) / PackFolderName(seed), failed))) return seed;
+        if (!fs::exists(fs::symlink_status(fs::path(packsDirectory) / PackFolderName({level, seed}), failed))) return seed;
     }
 }

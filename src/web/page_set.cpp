@@ -1,12 +1,10 @@
-// ChoosePageSet: the address's pack and version values read through the pack store's own rules.
+// ChoosePageSet: the address's pack, level and version values read through the pack store's own rules.
 #include "web/page_set.h"
 
 #include "authoring/stage_pack.h"
-#include "packs/pack_name.h"
 #include "support/parse_number.h"
 
 namespace {
-constexpr char todayValue[] = "today";
 constexpr char shippedLabel[] = "Shipped stages";
 constexpr int64_t highestVersion = 1000000;
 
@@ -19,24 +17,29 @@ PageSet Shipped(std::string note)
 }
 }  // namespace
 
-std::string PackLabel(uint32_t seed, int64_t unixSeconds)
+std::string PackLabel(const PackId& pack, int64_t unixSeconds)
 {
-    if (seed == TodaysPackSeed(unixSeconds)) return "Today's pack (" + PackSeedDate(seed) + ")";
-    return "Pack " + PackFolderName(seed);
+    if (pack.seed == TodaysPackSeed(unixSeconds)) {
+        std::string label = "Today's ";
+        if (pack.level != PackLevel::normal) label.append(PackLevelName(pack.level)).append(" ");
+        return label.append("pack (").append(PackSeedDate(pack.seed)).append(")");
+    }
+    return "Pack " + PackFolderName(pack);
 }
 
-PageSet ChoosePageSet(const std::optional<std::string>& packText, const std::optional<std::string>& versionText,
-                      int64_t unixSeconds)
+PageSet ChoosePageSet(const std::optional<std::string>& packText, const std::optional<std::string>& levelText,
+                      const std::optional<std::string>& versionText, int64_t unixSeconds)
 {
-    if (!packText) return Shipped("");
-    uint32_t seed = 0;
-    if (*packText == todayValue) {
-        seed = TodaysPackSeed(unixSeconds);
-    } else {
-        std::string error;
-        if (!ParsePackSeed(*packText, seed, error)) return Shipped(error);
+    std::string error;
+    if (!packText) {
+        PackLevel level = PackLevel::normal;
+        if (levelText && !ParseLevelChoice(*levelText, level, error)) return Shipped(error);
+        PageSet set = Shipped("");
+        if (levelText) set.chosenLevel = PackLevelName(level);
+        return set;
     }
     PageSet set;
+    if (!ChoosePack(*packText, levelText, unixSeconds, set.id, error)) return Shipped(error);
     if (versionText) {
         int64_t version = 0;
         if (!ParseNumber(*versionText, 0, highestVersion, version)) {
@@ -48,7 +51,8 @@ PageSet ChoosePageSet(const std::optional<std::string>& packText, const std::opt
         }
     }
     set.pack = true;
-    set.seed = seed;
-    set.label = PackLabel(seed, unixSeconds);
+    set.name = PackFolderName(set.id);
+    set.label = PackLabel(set.id, unixSeconds);
+    set.chosenLevel = PackLevelName(set.id.level);
     return set;
 }

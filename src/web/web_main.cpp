@@ -27,6 +27,7 @@ namespace {
 struct PageOptions {
     std::optional<uint32_t> seed;
     std::optional<std::string> pack;     // the address's pack value, as typed
+    std::optional<std::string> level;    // the address's level value, as typed
     std::optional<std::string> version;  // the generator version a shared link carries
     bool test = false;  // driven frame by frame by a test: no clock, no stored progress
 };
@@ -46,6 +47,8 @@ bool ParseOptions(int argc, char** argv)
             ++i;
         } else if (std::strcmp(argv[i], "--pack") == 0 && i + 1 < argc) {
             options.pack = argv[++i];
+        } else if (std::strcmp(argv[i], "--level") == 0 && i + 1 < argc) {
+            options.level = argv[++i];
         } else if (std::strcmp(argv[i], "--pack-version") == 0 && i + 1 < argc) {
             options.version = argv[++i];
         } else {
@@ -74,8 +77,9 @@ void StartGame(const std::string& directory)
 
 void StartShipped(std::string note)
 {
-    pageSet = ChoosePageSet(std::nullopt, std::nullopt, 0);
-    ShowSet(pageSet.label.c_str(), -1, note.c_str());
+    std::string level = pageSet.chosenLevel;
+    pageSet = ChoosePageSet(std::nullopt, std::nullopt, std::nullopt, 0);
+    ShowSet(pageSet.label.c_str(), "", level.c_str(), note.c_str());
     PlaceStages();
     StartGame(webGameDirectory);
 }
@@ -86,9 +90,9 @@ void StartPack()
 {
     std::string directory;
     std::string error;
-    switch (OpenPagePack(pageSet.seed, directory, error)) {
+    switch (OpenPagePack(pageSet.id, directory, error)) {
     case PackOpened::Whole: StartGame(directory); break;
-    case PackOpened::NeedsMaking: MakePackInWorker(pageSet.seed); break;
+    case PackOpened::NeedsMaking: MakePackInWorker(pageSet.name.c_str()); break;
     case PackOpened::Failed:
         StartShipped(pageSet.label + " cannot be opened: " + error);
         break;
@@ -128,8 +132,8 @@ int main(int argc, char** argv)
     // Emscripten's libc starts with a umask of 0777, which would leave every
     // saved file unreadable: the usual one.
     umask(S_IWGRP | S_IWOTH);
-    pageSet = ChoosePageSet(options.pack, options.version, static_cast<int64_t>(std::time(nullptr)));
-    if (pageSet.pack) ShowSet(pageSet.label.c_str(), static_cast<double>(pageSet.seed), pageSet.note.c_str());
+    pageSet = ChoosePageSet(options.pack, options.level, options.version, static_cast<int64_t>(std::time(nullptr)));
+    if (pageSet.pack) ShowSet(pageSet.label.c_str(), pageSet.name.c_str(), pageSet.chosenLevel.c_str(), pageSet.note.c_str());
     OpenStorage(!options.test);
     return 0;
 }

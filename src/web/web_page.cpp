@@ -24,9 +24,10 @@ EM_JS(void, PageAnnounceReady, (int test), {
     Module.tesseraReady = true;
     if (Module.tesseraStarted) Module.tesseraStarted(!!test);
 });
-EM_JS(void, PageShowSet, (const char* label, double seed, const char* note),
-      { Module.tesseraShowSet(UTF8ToString(label), seed, UTF8ToString(note)); });
-EM_JS(void, PageMakePack, (double seed), { Module.tesseraMakePack(seed); });
+EM_JS(void, PageShowSet, (const char* label, const char* pack, const char* level, const char* note), {
+    Module.tesseraShowSet(UTF8ToString(label), UTF8ToString(pack), UTF8ToString(level), UTF8ToString(note));
+});
+EM_JS(void, PageMakePack, (const char* pack), { Module.tesseraMakePack(UTF8ToString(pack)); });
 
 void ShowPicture(const uint8_t* rgba)
 {
@@ -48,12 +49,12 @@ void AnnounceReady(bool test)
     PageAnnounceReady(test ? 1 : 0);
 }
 
-void ShowSet(const char* label, double seed, const char* note)
+void ShowSet(const char* label, const char* pack, const char* level, const char* note)
 {
-    PageShowSet(label, seed, note);
+    PageShowSet(label, pack, level, note);
 }
 
-void MakePackInWorker(uint32_t seed)
+void MakePackInWorker(const char* pack)
 {
-    PageMakePack(static_cast<double>(seed));
+    PageMakePack(pack);
 }

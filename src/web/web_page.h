@@ -15,10 +15,11 @@ void ShowGameEnded();
 // The game has its files and runs (or, under a test, waits for its frames).
 void AnnounceReady(bool test);
 
-// Which stage set the page plays: its label, the pack's seed (-1 for the
-// shipped stages) and a line for the player (empty: none).
-void ShowSet(const char* label, double seed, const char* note);
+// Which stage set the page plays: its label, the pack's name (empty for the
+// shipped stages), the level to offer for new packs (empty: the player's
+// last choice) and a line for the player (empty: none).
+void ShowSet(const char* label, const char* pack, const char* level, const char* note);
 
-// The pack of seed must be made by the page's worker and its files handed
+// The pack named must be made by the page's worker and its files handed
 // over; the page calls tessera_pack_made when they are.
-void MakePackInWorker(uint32_t seed);
+void MakePackInWorker(const char* pack);

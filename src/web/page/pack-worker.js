@@ -1,13 +1,13 @@
-// The pack worker: makes the stage packs the page asks for, one at a time, with the authoring library's WebAssembly.
+// The pack worker: makes the stage packs the page asks for by name, one at a time, with the authoring library's WebAssembly.
 'use strict';
 
 var queue = [];
 var running = false;
 
 var Module = {
-  tesseraStage: function (seed, stage) { postMessage({ kind: 'stage', seed: seed, stage: stage }); },
-  tesseraFile: function (seed, name, bytes) { made.push({ name: name, bytes: bytes }); },
-  tesseraFailed: function (seed, error) { postMessage({ kind: 'failed', seed: seed, error: error }); },
+  tesseraStage: function (pack, stage) { postMessage({ kind: 'stage', pack: pack, stage: stage }); },
+  tesseraFile: function (pack, name, bytes) { made.push({ name: name, bytes: bytes }); },
+  tesseraFailed: function (pack, error) { postMessage({ kind: 'failed', pack: pack, error: error }); },
   onRuntimeInitialized: function () { running = false; next(); }
 };
 var made = [];
@@ -16,11 +16,11 @@ running = true;  // until the module is ready
 function next() {
   if (running || queue.length === 0) return;
   running = true;
-  var seed = queue.shift();
+  var pack = queue.shift();
   made = [];
   var started = performance.now();
-  if (Module._tessera_make_pack(seed)) {
-    postMessage({ kind: 'made', seed: seed, files: made, milliseconds: performance.now() - started },
+  if (Module.ccall('tessera_make_pack', 'number', ['string'], [pack])) {
+    postMessage({ kind: 'made', pack: pack, files: made, milliseconds: performance.now() - started },
                 made.map(function (file) { return file.bytes.buffer; }));
   }
   made = [];
@@ -29,7 +29,7 @@ function next() {
 }
 
 onmessage = function (event) {
-  queue.push(event.data.seed);
+  queue.push(String(event.data.pack));
   next();
 };
 
