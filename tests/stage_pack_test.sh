@@ -105,6 +105,35 @@ printf 'progress' >"$data/packs/2/hist.dat"
 rm "$data/packs/2/hist.dat"
 diff -r "$work/2-1" "$data/packs/2" >/dev/null || fail "the mended pack 2 differs from the tool's"
 
+# A pack of another level is kept in a folder of its own, found by its name or by its number and
+# --level, and listed with its level. Making a hard pack takes long: pack 2's stages stand in for
+# one, under a pack.txt that says it is hard.
+mkdir "$data/packs/hard-2"
+cp "$work/2-1"/st?.dat "$data/packs/hard-2/"
+sed '/^seed 2$/a level hard' "$work/2-1/pack.txt" >"$data/packs/hard-2/pack.txt"
+rm "$data/packs/hard-2/st5.dat"
+(cd "$data" && "$game" --pack hard-2 --headless --frames 1 >/dev/null 2>"$work/errors") ||
+    fail "tessera --pack hard-2 failed: $(cat "$work/errors")"
+[ "$(cat "$work/errors")" = "tessera: pack hard-2: st5.dat was missing; made again from pack.txt" ] ||
+    fail "pack hard-2 was not mended from its pack.txt: $(cat "$work/errors")"
+(cd "$data" && "$game" --pack 2 --level hard --headless --frames 1 >/dev/null 2>"$work/errors") &&
+    [ ! -s "$work/errors" ] || fail "tessera --pack 2 --level hard did not open pack hard-2: $(cat "$work/errors")"
+diff -r "$work/2-1" "$data/packs/hard-2" -x pack.txt >/dev/null || fail "pack hard-2 was changed"
+(cd "$data" && "$game" --pack list) >"$work/list" || fail "tessera --pack list failed"
+[ "$(cat "$work/list")" = "pack 2: normal, 0 of 10 stages cleared
+pack hard-2: hard, 0 of 10 stages cleared" ] || fail "--pack list says: $(cat "$work/list")"
+
+# A level that disagrees with the pack's name, a level with no pack to play, and a name or level of
+# none are refused in one line each, with nothing made.
+before=$(ls -A "$data/packs")
+for bad in "--pack hard-2 --level expert" "--pack expert-2 --level=normal" "--level hard" "--pack list --level hard" \
+    "--pack normal-2" "--pack hard-" "--pack new --level extreme" "--pack today --level"; do
+    # shellcheck disable=SC2086 # each case is words to split
+    (cd "$data" && "$game" $bad --headless --frames 1) >"$work/out" 2>&1 && fail "'$bad' was taken"
+    [ "$(wc -l <"$work/out")" = 1 ] && grep -q "^tessera: " "$work/out" || fail "'$bad': not one line: $(cat "$work/out")"
+done
+[ "$(ls -A "$data/packs")" = "$before" ] || fail "a refused level made $(ls -A "$data/packs")"
+
 # Seeds are 32-bit whole numbers; anything else is refused in one line.
 for bad in -1 4294967296 12x "" 0x10; do
     "$tool" pack --seed "$bad" -o "$work/bad" >"$work/out" 2>&1 && fail "seed '$bad' was taken"

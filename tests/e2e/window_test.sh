@@ -515,7 +515,7 @@ install-prefix | install-deb | install-pack)
         [ "$(sha256sum <"$data/hist.dat")" = "$shipped" ] || fail "the shipped stages' progress was changed"
         [ ! -e "$data/st0.dat" ] || fail "playing a pack linked the shipped stages"
         player_tessera --pack list >"$work/list.log" 2>&1
-        [ "$(cat "$work/list.log")" = "pack 11: 1 of 10 stages cleared" ] || fail "--pack list says $(cat "$work/list.log")"
+        [ "$(cat "$work/list.log")" = "pack 11: normal, 1 of 10 stages cleared" ] || fail "--pack list says $(cat "$work/list.log")"
         # Today's pack is the one whose seed is the date in UTC (read before and after, should midnight pass).
         before=$(date -u +%Y%m%d)
         player_tessera --pack today --headless --frames 1 >"$work/today.log" 2>"$work/make.log" ||
@@ -527,7 +527,7 @@ install-prefix | install-deb | install-pack)
             fail "today's pack is not pack ${today#pack }"
         # What the launcher says to a bad seed and to a home it cannot write.
         player_tessera --pack 4294967296 >"$work/bad.log" 2>&1 && fail "a seed past 32 bits was taken"
-        [ "$(cat "$work/bad.log")" = "tessera: a pack is a number from 0 to 4294967295, new, today or list, not '4294967296'" ] ||
+        [ "$(cat "$work/bad.log")" = "tessera: a pack is N, hard-N or expert-N with N from 0 to 4294967295, new, today or list, not '4294967296'" ] ||
             fail "bad seed: $(cat "$work/bad.log")"
         mkdir -p "$work/locked/.local/share/tessera"
         chmod -R 755 "$work/locked"

@@ -36,7 +36,7 @@ tessera --pack 11 --headless --stage 0 --input "$(winepath -w "$work/plan.txt" 2
 [ "$(od -An -tx1 -j4 -N1 "$pack/hist.dat" | tr -d ' ')" = "01" ] || fail "the pack's hist.dat does not say stage 1 is cleared"
 [ "$(sha256sum <"$game/hist.dat")" = "$shipped" ] || fail "the shipped stages' progress was changed"
 tessera --pack list >"$work/list.log" 2>&1
-[ "$(tr -d '\r' <"$work/list.log")" = "pack 11: 1 of 10 stages cleared" ] || fail "--pack list says $(cat "$work/list.log")"
+[ "$(tr -d '\r' <"$work/list.log")" = "pack 11: normal, 1 of 10 stages cleared" ] || fail "--pack list says $(cat "$work/list.log")"
 
 # Today's pack is the pack of the date in UTC, YYYYMMDD.
 before=$(date -u +%Y%m%d)
@@ -50,7 +50,7 @@ sed -n 2p "$game/packs/${today#pack }/pack.txt" | tr -d '\r' | grep -qx "seed ${
 
 # A bad pack and a second place to play are refused in one line, with nothing made.
 tessera --pack 4294967296 --headless >"$work/bad.log" 2>&1 && fail "a seed past 32 bits was taken"
-[ "$(tr -d '\r' <"$work/bad.log")" = "tessera: a pack is a number from 0 to 4294967295, new, today or list, not '4294967296'" ] ||
+[ "$(tr -d '\r' <"$work/bad.log")" = "tessera: a pack is N, hard-N or expert-N with N from 0 to 4294967295, new, today or list, not '4294967296'" ] ||
     fail "bad seed: $(cat "$work/bad.log")"
 tessera --help >"$work/help.log" 2>&1 || fail "--help failed"
 grep -q -- "--pack P" "$work/help.log" || fail "--help does not list --pack: $(cat "$work/help.log")"
