@@ -9,6 +9,7 @@
 
 namespace {
 constexpr char sectionMark[] = "== ";
+constexpr std::string_view levelMark = "level ";
 
 std::string StageBytes(const StageFile& stage)
 {
@@ -85,10 +86,11 @@ bool StagesFromPackText(const std::string& text, const PackId& pack, std::vector
                 error = "pack.txt:" + std::to_string(i + 1) + ": not the pack of seed " + std::to_string(seed);
                 return false;
             }
-        } else if (line.rfind("level ", 0) == 0) {
+        } else if (line.rfind(levelMark, 0) == 0) {
             levelWhere = "pack.txt:" + std::to_string(i + 1);
-            if (!ParsePackLevel(std::string_view(line).substr(6), level)) {
-                error = levelWhere + ": no level";
+            std::string_view named = std::string_view(line).substr(levelMark.size());
+            if (!ParsePackLevel(named, level)) {
+                error = levelWhere + ": " + QuotedValue(named) + " is no level";
                 return false;
             }
         }

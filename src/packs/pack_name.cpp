@@ -84,6 +84,10 @@ bool ParseLevelChoice(std::string_view text, PackLevel& level, std::string& erro
     return false;
 }
 
+namespace {
+// A level chosen beside a pack's name, as in --pack 48213 --level hard: a
+// plain number takes the chosen level; a name with a level of its own must
+// name the same one, else error says they disagree.
 bool ApplyLevelChoice(std::string_view name, PackLevel chosen, PackId& pack, std::string& error)
 {
     if (!ParsePackName(name, pack, error)) return false;
@@ -95,6 +99,7 @@ bool ApplyLevelChoice(std::string_view name, PackLevel chosen, PackId& pack, std
     error = "pack " + PackFolderName(pack) + " is " + PackLevelName(pack.level) + ", not " + PackLevelName(chosen);
     return false;
 }
+}  // namespace
 
 bool ChoosePack(std::string_view text, const std::optional<std::string>& levelText, int64_t unixSeconds, PackId& pack,
                 std::string& error)

@@ -32,11 +32,6 @@ bool ParsePackName(std::string_view text, PackId& pack, std::string& error);
 // Parses a level a player chose: normal, hard or expert; else one plain line in error.
 bool ParseLevelChoice(std::string_view text, PackLevel& level, std::string& error);
 
-// A level chosen beside a pack's name, as in --pack 48213 --level hard: a
-// plain number takes the chosen level; a name with a level of its own must
-// name the same one, else error says they disagree.
-bool ApplyLevelChoice(std::string_view name, PackLevel chosen, PackId& pack, std::string& error);
-
 // The pack a player asks for by its name or as "today" (today's pack at
 // unixSeconds), with the level they chose beside it (levelText, when they
 // chose one): today and a plain number take the chosen level; a name with a

@@ -1,5 +1,5 @@
-"""Browser tests of stage packs in the page: New stages made by the worker and played, a pack's address, two tabs
-on one pack, a pack made offline, and bad links. Every pack's files are held against the native stage tool's for the same seed.
+"""Browser tests of stage packs in the page: New stages made by the worker and played, a pack's address and the
+level choice, two tabs on one pack, a pack made offline, and bad links. Every pack's files are held against the native stage tool's for the same seed.
 
 usage: pack_test.py new-stages|pack-address|pack-two-tabs|offline-pack|bad-links WEB_BUILD RUNNER RUN_DIR SOURCE_DIR CLEAR_PLAN
 """
@@ -14,6 +14,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from selenium.webdriver.support.ui import Select  # noqa: E402
+
 from page_driver import Browser, PageServer, stage_one_started  # noqa: E402
 from mobile_test import free_port, wait_for_cache  # noqa: E402
 from web_test import (FRAME_SECONDS, SETTLE_SECONDS, choose_and_play, expect_picture, read_steps,  # noqa: E402
@@ -83,8 +85,9 @@ def list_at_rest(browser):
 
 
 def wait_for_pack_ahead(browser):
-    browser.wait_for("return typeof window.tesseraAhead === 'number';", "the pack made ahead", MAKING_SECONDS)
-    return browser.driver.execute_script("return window.tesseraAhead;")
+    """The seed of the normal pack made ahead."""
+    browser.wait_for("return typeof window.tesseraAhead === 'string';", "the pack made ahead", MAKING_SECONDS)
+    return int(browser.driver.execute_script("return window.tesseraAhead;"))
 
 
 def wait_for_progress_to_move(browser):
@@ -168,10 +171,17 @@ def new_stages(build, runner, run_dir, source, plan_tool):
         shutil.rmtree(work, ignore_errors=True)
 
 
+def share_link(browser):
+    browser.driver.find_element("id", "share").click()
+    browser.wait_for("return !document.getElementById('share-line').hidden;", "the shared link")
+    return browser.driver.execute_script("return document.getElementById('share-link').href;")
+
+
 def pack_address(build, runner, run_dir, source, plan_tool):
     """?pack=N on a fresh profile, from a link of another generator version: the native files, a line that the
     stages differ, it plays, and Share gives its link with this generator's version. ?pack=today: today's pack by
-    the date in UTC."""
+    the date in UTC. The level: chosen by the address or by its labelled choice, it names today's pack of that
+    level, in the address and in Share's link."""
     seed = 4
     pack = 5
     work = tempfile.mkdtemp(prefix="tessera-web-packs-")
@@ -193,9 +203,7 @@ def pack_address(build, runner, run_dir, source, plan_tool):
                        "pack %d's stage 1 does not start as the runner draws it" % pack)
         print("?pack=%d&v=2 says \"%s\" and plays its stage 1 as the runner draws it" % (pack, note))
         # Share hands over this pack's link with this page's generator version.
-        browser.driver.find_element("id", "share").click()
-        browser.wait_for("return !document.getElementById('share-line').hidden;", "the shared link")
-        link = browser.driver.execute_script("return document.getElementById('share-link').href;")
+        link = share_link(browser)
         with open(os.path.join(directory, "pack.txt")) as text:
             version = next(line.split()[1] for line in text if line.startswith("generator "))
         assert link == server.url("page/index.html?pack=%d&v=%s" % (pack, version)), "the shared link: %s" % link
@@ -208,6 +216,30 @@ def pack_address(build, runner, run_dir, source, plan_tool):
         todays = int(today.strftime("%Y%m%d"))
         assert current_pack(browser) == todays, "?pack=today became %s" % current_pack(browser)
         expect_native_files(browser, native_pack(runner, todays, work), "?pack=today, pack %d" % todays)
+
+        # A hard or an expert pack takes minutes to make: what is checked is which pack the choice names,
+        # not its stages.
+        browser.driver.get(server.url("page/index.html?level=hard"))
+        wait_for_set(browser, "Shipped stages")
+        choice = browser.driver.execute_script(
+            "var level = document.getElementById('pack-level');"
+            "return [level.value, level.labels.length && level.labels[0].textContent,"
+            "        Array.prototype.map.call(level.options, function (option) { return option.value; }),"
+            "        document.getElementById('rule').textContent];")
+        assert choice[:3] == ["hard", "Level", ["normal", "hard", "expert"]], "the level choice: %s" % choice
+        assert choice[3].endswith("is pack hard-%d." % todays), "the rule beside Today's pack: %s" % choice[3]
+        Select(browser.driver.find_element("id", "pack-level")).select_by_value("expert")
+        browser.driver.find_element("id", "todays-pack").click()
+        label = "Today's expert pack (%s)" % today.strftime("%Y-%m-%d")
+        browser.wait_for("return document.getElementById('set-label').textContent === %s && "
+                         "location.search === '?pack=expert-%d';" % (json.dumps(label), todays),
+                         "today's expert pack named in the address")
+        browser.wait_for("return document.getElementById('making-text').textContent.indexOf(%s) === 0;"
+                         % json.dumps("Making " + label), "the worker making today's expert pack")
+        assert browser.driver.execute_script("return document.getElementById('pack-level').value;") == "expert"
+        link = share_link(browser)
+        assert link == server.url("page/index.html?pack=expert-%d&v=%s" % (todays, version)), "the shared link: %s" % link
+        print("the level chosen, expert, names %s: %s" % (label, link))
     finally:
         browser.close()
         server.close()
@@ -289,6 +321,9 @@ BAD_LINKS = [
     ("pack=4294967296", "4294967296"),
     ("pack=" + "7" * 10000, "777"),
     ("pack=1&v=x", "x"),
+    ("pack=normal-5", "normal-5"),
+    ("pack=hard-5&level=expert", "is hard, not expert"),
+    ("pack=today&level=Hard", "Hard"),
 ]
 
 
