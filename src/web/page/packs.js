@@ -13,7 +13,7 @@ var TesseraPacks = (function () {
   var jobs = {};           // pack name -> what to do when the worker has made it
   var ahead = null;        // the pack made ahead in this tab: { pack, level, stored }
   var aheadWanted = false; // packs are made ahead (not in a test's page)
-  var aheadBusy = false;   // a pack is being made ahead, or another tab's lock is asked for
+  var aheadBusy = false;   // a pack is being made ahead, or the lock to make one is asked for
   var goWhenMade = false;  // "New stages" was tapped while the pack ahead was being made
 
   function game() { return window.Module; }
