@@ -259,7 +259,7 @@ TEST(PackStore, KeepsEachLevelOfASeedApartAndTakesNoPackTextOfAnotherLevel)
     PackOpening opening;
     std::string error;
     const PackId hard{PackLevel::hard, 5};
-    ASSERT_TRUE(OpenPack(packs, {PackLevel::expert, 7}, counting.maker(), opening, error)) << error;
+    ASSERT_TRUE(OpenPack(packs, {PackLevel::hard, 7}, counting.maker(), opening, error)) << error;
     ASSERT_TRUE(OpenPack(packs, hard, counting.maker(), opening, error)) << error;
     EXPECT_EQ(opening.directory, packs + "/hard-5");
     ExpectWholePack(opening.directory, hard);
@@ -277,11 +277,11 @@ TEST(PackStore, KeepsEachLevelOfASeedApartAndTakesNoPackTextOfAnotherLevel)
     EXPECT_EQ(listed[0].cleared, 0);
     EXPECT_EQ(listed[1].pack, hard);
     EXPECT_EQ(listed[1].cleared, 2);
-    EXPECT_EQ(listed[2].pack, (PackId{PackLevel::expert, 7}));
-    std::vector<uint32_t> draws = {5, 7, 7, 5};
+    EXPECT_EQ(listed[2].pack, (PackId{PackLevel::hard, 7}));
+    std::vector<uint32_t> draws = {5, 7, 9, 5, 7};
     size_t next = 0;
-    EXPECT_EQ(NewPackSeed(packs, PackLevel::hard, [&] { return draws[next++]; }), 7u);
-    EXPECT_EQ(NewPackSeed(packs, PackLevel::expert, [&] { return draws[next++]; }), 5u);
+    EXPECT_EQ(NewPackSeed(packs, PackLevel::hard, [&] { return draws[next++]; }), 9u);
+    EXPECT_EQ(NewPackSeed(packs, PackLevel::normal, [&] { return draws[next++]; }), 7u);
 
     // A normal pack's pack.txt in the hard pack's folder, and a hard one's in the normal pack's: neither is
     // trusted to mend, and each pack is made again from its own level and seed.
@@ -309,21 +309,21 @@ TEST(PackNames, ReadLevelsAndSeedsAsPlayersTypeThemAndRefuseADisagreeingLevel)
     EXPECT_EQ(pack, Seed(48213));
     EXPECT_TRUE(ParsePackName("hard-0048213", pack, error));
     EXPECT_EQ(pack, (PackId{PackLevel::hard, 48213}));
-    EXPECT_TRUE(ParsePackName("expert-4294967295", pack, error));
-    EXPECT_EQ(PackFolderName(pack), "expert-4294967295");
+    EXPECT_TRUE(ParsePackName("hard-4294967295", pack, error));
+    EXPECT_EQ(PackFolderName(pack), "hard-4294967295");
     EXPECT_EQ(PackFolderName(Seed(48213)), "48213");
     for (const std::string& bad : std::vector<std::string>{"normal-5", "Hard-5", "hard-", "hard--5", "-5", "hard5",
-                                                           "hard-5x", "hard-4294967296", " hard-5", "easy-5",
+                                                           "hard-5x", "hard-4294967296", " hard-5", "easy-5", "expert-5",
                                                            "hard-" + std::string(10000, '9')}) {
         EXPECT_FALSE(ParsePackName(bad, pack, error)) << bad;
         EXPECT_LT(error.size(), 120u) << error;
     }
-    EXPECT_EQ(error, "a pack is N, hard-N or expert-N with N from 0 to 4294967295, not 'hard-9999999999999999999...' (10005 characters)");
+    EXPECT_EQ(error, "a pack is N or hard-N with N from 0 to 4294967295, not 'hard-9999999999999999999...' (10005 characters)");
 
     // A chosen level: today and a plain number take it; a name's own level must agree with it.
     const int64_t december9th2026 = 1796774400;
-    EXPECT_TRUE(ChoosePack("today", std::string("expert"), december9th2026, pack, error));
-    EXPECT_EQ(pack, (PackId{PackLevel::expert, 20261209}));
+    EXPECT_TRUE(ChoosePack("today", std::string("hard"), december9th2026, pack, error));
+    EXPECT_EQ(pack, (PackId{PackLevel::hard, 20261209}));
     EXPECT_TRUE(ChoosePack("today", std::nullopt, december9th2026, pack, error));
     EXPECT_EQ(pack, Seed(20261209));
     EXPECT_TRUE(ChoosePack("48213", std::string("hard"), december9th2026, pack, error));
@@ -331,11 +331,10 @@ TEST(PackNames, ReadLevelsAndSeedsAsPlayersTypeThemAndRefuseADisagreeingLevel)
     EXPECT_TRUE(ChoosePack("hard-48213", std::string("hard"), december9th2026, pack, error));
     EXPECT_TRUE(ChoosePack("hard-48213", std::nullopt, december9th2026, pack, error));
     EXPECT_EQ(pack, (PackId{PackLevel::hard, 48213}));
-    EXPECT_FALSE(ChoosePack("hard-48213", std::string("expert"), december9th2026, pack, error));
-    EXPECT_EQ(error, "pack hard-48213 is hard, not expert");
     EXPECT_FALSE(ChoosePack("hard-48213", std::string("normal"), december9th2026, pack, error));
+    EXPECT_EQ(error, "pack hard-48213 is hard, not normal");
     EXPECT_FALSE(ChoosePack("today", std::string("Hard"), december9th2026, pack, error));
-    EXPECT_EQ(error, "a level is normal, hard or expert, not 'Hard'");
+    EXPECT_EQ(error, "a level is normal or hard, not 'Hard'");
 }
 
 TEST(PackNames, ReadSeedsAsPlayersTypeThemAndRefuseAnythingElseInOneShortLine)

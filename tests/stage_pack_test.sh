@@ -14,12 +14,13 @@ fail() {
 }
 
 # The SHA-256 of st0.dat ... st9.dat and pack.txt without its "tessera VERSION" line, in that order,
-# for a few seeds. A change to the generator that changes them must bump packGeneratorVersion and pin
+# for a few packs. A change to the generator that changes them must bump packGeneratorVersion and pin
 # them anew; a new release of the game changes only the line that names it.
 declare -A pinned=(
     [1]=b774a81b63fd3d21d4b00c471a71a1ad7a9448f5457b74c7d8501c739cc0d17f
     [2]=3df3ba23903170311fef2bfe1ceef19a4a63633509137f67ad12e48536a5d59b
     [4294967295]=59cedcc7b5b036d82cece9d0d08dc7691755775d81c31d0fe30a586a18c9d2a7
+    [hard-4]=754e17e8552d87bf9f8105b39a83c2223030f4c83eefc4c7a5c2a82da5e90589
 )
 version=4
 
@@ -29,64 +30,103 @@ pack_hash() {
     { cat "$1"/st{0..9}.dat && grep -vx "tessera $release" "$1/pack.txt"; } | sha256sum | cut -d' ' -f1
 }
 
-for seed in "${!pinned[@]}"; do
-    for jobs in 1 2 4; do
-        "$tool" pack --seed "$seed" --jobs "$jobs" -o "$work/$seed-$jobs" 2>"$work/errors" ||
-            fail "pack $seed with $jobs jobs: $(cat "$work/errors")"
-    done
-    for jobs in 2 4; do
-        diff -r "$work/$seed-1" "$work/$seed-$jobs" >/dev/null || fail "pack $seed differs between 1 and $jobs jobs"
-    done
-    hash=$(pack_hash "$work/$seed-1")
-    [ "$hash" = "${pinned[$seed]}" ] || fail "pack $seed's files hash to $hash, not the pinned ${pinned[$seed]}"
+# A stage's grade, as check prints it.
+grade_of() {
+    "$tool" check --grade "$1" | sed -n 's/^grade: \([0-9.]*\) .*/\1/p'
+}
 
-    dir="$work/$seed-1"
-    head -4 "$dir/pack.txt" | tail -3 | tr '\n' ' ' | grep -qx "seed $seed generator $version tessera $release " ||
-        fail "pack $seed: pack.txt does not begin with its seed, its generator and the game's release: $(head -4 "$dir/pack.txt")"
-    previous_grade=""
-    decoy_stages=0
+# The rules of one pack of its level, proved stage by stage. A harder level's first stage is
+# above the normal pack's stage of the same seed given as beat (6 for hard).
+check_rules() {
+    local name=$1 level=$2 seed=$3 dir=$4 beat=${5:-}
+    local header="seed $seed generator $version tessera $release "
+    local lines=4
+    if [ "$level" != normal ]; then
+        header="seed $seed level $level generator $version tessera $release "
+        lines=5
+    fi
+    head -"$lines" "$dir/pack.txt" | tail -$((lines - 1)) | tr '\n' ' ' | grep -qx "$header" ||
+        fail "pack $name: pack.txt does not begin with its seed, level, generator and the game's release: $(head -"$lines" "$dir/pack.txt")"
+    local previous_grade="" previous_area=0 decoy_stages=0 first_unique=2
+    [ "$level" != normal ] && first_unique=0
+    if [ -n "$beat" ]; then
+        previous_grade=$(grade_of "$work/$seed-1/st$((beat - 1)).dat")
+    fi
     for k in 0 1 2 3 4 5 6 7 8 9; do
-        stage="$dir/st$k.dat"
-        number=$((k + 1))
+        local stage="$dir/st$k.dat" number=$((k + 1))
+        local report width height cells pieces area grade
         report=$("$tool" check --grade "$stage")
         read -r width height cells pieces area < <(echo "$report" |
             sed -n 's/^board \([0-9]*\) x \([0-9]*\) (\([0-9]*\) cells), \([0-9]*\) pieces with \([0-9]*\) cells$/\1 \2 \3 \4 \5/p')
-        [ -n "${area:-}" ] || fail "pack $seed stage $number: no board line in: $report"
+        [ -n "${area:-}" ] || fail "pack $name stage $number: no board line in: $report"
         grade=$(echo "$report" | sed -n 's/^grade: \([0-9.]*\) .*/\1/p')
         [ "$area" -gt "$cells" ] && decoy_stages=$((decoy_stages + 1))
-        if [ "$k" -lt 2 ]; then
+        [ "$cells" -ge "$previous_area" ] || fail "pack $name stage $number: $cells cells after $previous_area"
+        previous_area=$cells
+        if [ "$k" -lt "$first_unique" ]; then
             # The first two teach on small boards.
-            [ "$cells" -le 12 ] || fail "pack $seed stage $number: $cells cells is no small board"
+            [ "$cells" -le 12 ] || fail "pack $name stage $number: $cells cells is no small board"
             continue
         fi
         # One tiling up to the board's turns, by the fast counter; every tiling counted
         # by it and by dancing links alike, and no more than the board has turns.
         "$tool" check --distinct "$stage" | grep -qx "distinct tilings: 1" ||
-            fail "pack $seed stage $number is not unique: $("$tool" check --distinct "$stage" | grep distinct)"
+            fail "pack $name stage $number is not unique: $("$tool" check --distinct "$stage" | grep distinct)"
+        local fast reference turns=2
         fast=$("$tool" check --board-only --solve "$stage" | sed -n 's/^solutions: //p')
         reference=$("$tool" check --board-only --reference "$stage" | sed -n 's/^solutions: //p')
-        turns=2
         [ "$width" = "$height" ] && turns=4
-        [ "$fast" = "$reference" ] || fail "pack $seed stage $number: $fast tilings by the fast counter, $reference by dancing links"
+        [ "$fast" = "$reference" ] || fail "pack $name stage $number: $fast tilings by the fast counter, $reference by dancing links"
         [ "$reference" -ge 1 ] && [ "$reference" -le "$turns" ] ||
-            fail "pack $seed stage $number: $reference tilings, more than the board's $turns turns give one"
+            fail "pack $name stage $number: $reference tilings, more than the board's $turns turns give one"
         if [ -n "$previous_grade" ] && ! awk -v a="$previous_grade" -v b="$grade" 'BEGIN {exit !(b > a)}'; then
-            fail "pack $seed stage $number's grade $grade does not rise above $previous_grade"
+            fail "pack $name stage $number's grade $grade does not rise above $previous_grade"
         fi
         previous_grade=$grade
         if [ "$k" -ge 8 ]; then
-            [ "$width" = 10 ] && [ "$height" = 6 ] && [ "$pieces" -ge 12 ] ||
-                fail "pack $seed stage $number is $width x $height with $pieces pieces, not 10 x 6 with twelve or more"
+            case $level in
+            normal) [ "$width" = 10 ] && [ "$height" = 6 ] && [ "$pieces" -ge 12 ] ;;
+            hard) [ "$width" = 10 ] && [ "$height" = 8 ] && [ "$pieces" -ge 16 ] ;;
+            esac || fail "pack $name stage $number is $width x $height with $pieces pieces, not as its level's last"
         fi
     done
-    [ "$decoy_stages" -ge 2 ] || fail "pack $seed: $decoy_stages stages with decoys, not two or more"
+    [ "$decoy_stages" -ge 2 ] || fail "pack $name: $decoy_stages stages with decoys, not two or more"
+}
+
+# Normal packs first: a harder pack's first stage is measured against the normal one of its seed.
+for name in $(printf '%s\n' "${!pinned[@]}" | sort -t- -k2,2 -k1,1); do
+    level=normal
+    seed=$name
+    if [ "${name#*-}" != "$name" ]; then
+        level=${name%-*}
+        seed=${name#*-}
+    fi
+    for jobs in 1 2 4; do
+        "$tool" pack --seed "$seed" --level "$level" --jobs "$jobs" -o "$work/$name-$jobs" 2>"$work/errors" ||
+            fail "pack $name with $jobs jobs: $(cat "$work/errors")"
+    done
+    for jobs in 2 4; do
+        diff -r "$work/$name-1" "$work/$name-$jobs" >/dev/null || fail "pack $name differs between 1 and $jobs jobs"
+    done
+    hash=$(pack_hash "$work/$name-1")
+    [ "$hash" = "${pinned[$name]}" ] || fail "pack $name's files hash to $hash, not the pinned ${pinned[$name]}"
+    case $level in
+    normal) check_rules "$name" normal "$seed" "$work/$name-1" ;;
+    hard)
+        [ -d "$work/$seed-1" ] || "$tool" pack --seed "$seed" -o "$work/$seed-1" || fail "normal pack $seed"
+        check_rules "$name" hard "$seed" "$work/$name-1" 6
+        ;;
+    esac
 done
 
 # The WebAssembly build, one job as in the browser, makes the very same bytes.
 if [ -n "$wasm_tool" ]; then
-    node "$wasm_tool" pack --seed 2 --jobs 1 -o "$work/wasm" 2>"$work/errors" ||
-        fail "the WebAssembly tool failed: $(cat "$work/errors")"
-    diff -r "$work/2-1" "$work/wasm" >/dev/null || fail "the WebAssembly tool's pack 2 differs from the native one"
+    for name in 2 hard-4; do
+        node "$wasm_tool" pack --seed "${name#*-}" --level "$( [ "$name" = 2 ] && echo normal || echo "${name%-*}")" \
+            --jobs 1 -o "$work/wasm-$name" 2>"$work/errors" || fail "the WebAssembly tool failed on pack $name: $(cat "$work/errors")"
+        diff -r "$work/$name-1" "$work/wasm-$name" >/dev/null ||
+            fail "the WebAssembly tool's pack $name differs from the native one"
+    done
 fi
 
 # The game's --pack makes the tool's very pack, and makes a damaged or missing stage again from
@@ -105,28 +145,30 @@ printf 'progress' >"$data/packs/2/hist.dat"
 rm "$data/packs/2/hist.dat"
 diff -r "$work/2-1" "$data/packs/2" >/dev/null || fail "the mended pack 2 differs from the tool's"
 
-# A pack of another level is kept in a folder of its own, found by its name or by its number and
-# --level, and listed with its level. Making a hard pack takes long: pack 2's stages stand in for
-# one, under a pack.txt that says it is hard.
-mkdir "$data/packs/hard-2"
-cp "$work/2-1"/st?.dat "$data/packs/hard-2/"
-sed '/^seed 2$/a level hard' "$work/2-1/pack.txt" >"$data/packs/hard-2/pack.txt"
-rm "$data/packs/hard-2/st5.dat"
-(cd "$data" && "$game" --pack hard-2 --headless --frames 1 >/dev/null 2>"$work/errors") ||
-    fail "tessera --pack hard-2 failed: $(cat "$work/errors")"
-[ "$(cat "$work/errors")" = "tessera: pack hard-2: st5.dat was missing; made again from pack.txt" ] ||
-    fail "pack hard-2 was not mended from its pack.txt: $(cat "$work/errors")"
-(cd "$data" && "$game" --pack 2 --level hard --headless --frames 1 >/dev/null 2>"$work/errors") &&
-    [ ! -s "$work/errors" ] || fail "tessera --pack 2 --level hard did not open pack hard-2: $(cat "$work/errors")"
-diff -r "$work/2-1" "$data/packs/hard-2" -x pack.txt >/dev/null || fail "pack hard-2 was changed"
+# A pack of another level is made by the game as the tool makes it, kept in a folder of its own
+# with progress of its own, found by its name or by its number and --level, and listed with its
+# level.
+(cd "$data" && "$game" --pack hard-4 --headless --frames 1 >/dev/null 2>"$work/errors") ||
+    fail "tessera --pack hard-4 failed: $(cat "$work/errors")"
+diff -r "$work/hard-4-1" "$data/packs/hard-4" >/dev/null || fail "pack hard-4 made by the game differs from the tool's"
+printf 'progress' >"$data/packs/2/hist.dat"
+rm "$data/packs/hard-4/st5.dat"
+(cd "$data" && "$game" --pack 4 --level hard --headless --frames 1 >/dev/null 2>"$work/errors") ||
+    fail "tessera --pack 4 --level hard failed: $(cat "$work/errors")"
+[ "$(cat "$work/errors")" = "tessera: pack hard-4: st5.dat was missing; made again from pack.txt" ] ||
+    fail "pack hard-4 was not mended from its pack.txt: $(cat "$work/errors")"
+diff -r "$work/hard-4-1" "$data/packs/hard-4" >/dev/null || fail "the mended pack hard-4 differs from the tool's"
+[ "$(cat "$data/packs/2/hist.dat")" = progress ] || fail "playing pack hard-4 touched pack 2's progress"
+[ ! -e "$data/packs/hard-4/hist.dat" ] || fail "pack hard-4 was given progress it never made"
+rm "$data/packs/2/hist.dat"
 (cd "$data" && "$game" --pack list) >"$work/list" || fail "tessera --pack list failed"
 [ "$(cat "$work/list")" = "pack 2: normal, 0 of 10 stages cleared
-pack hard-2: hard, 0 of 10 stages cleared" ] || fail "--pack list says: $(cat "$work/list")"
+pack hard-4: hard, 0 of 10 stages cleared" ] || fail "--pack list says: $(cat "$work/list")"
 
 # A level that disagrees with the pack's name, a level with no pack to play, and a name or level of
 # none are refused in one line each, with nothing made.
 before=$(ls -A "$data/packs")
-for bad in "--pack hard-2 --level expert" "--pack expert-2 --level=normal" "--level hard" "--pack list --level hard" \
+for bad in "--pack hard-4 --level normal" "--pack expert-2" "--pack hard-4 --level=expert" "--level hard" "--pack list --level hard" \
     "--pack normal-2" "--pack hard-" "--pack new --level extreme" "--pack today --level"; do
     # shellcheck disable=SC2086 # each case is words to split
     (cd "$data" && "$game" $bad --headless --frames 1) >"$work/out" 2>&1 && fail "'$bad' was taken"

@@ -137,10 +137,10 @@ TEST(WebPageSet, NamesAPackOfALevelByItsNameOrTodayAndAChosenLevel)
     EXPECT_EQ(hard.name, "hard-48213");
     EXPECT_EQ(hard.label, "Pack hard-48213");
     EXPECT_EQ(hard.chosenLevel, "hard");
-    EXPECT_EQ(SetFor("48213", nullptr, "expert").name, "expert-48213");
-    PageSet today = SetFor("today", nullptr, "expert");
-    EXPECT_EQ(today.name, "expert-20261209");
-    EXPECT_EQ(today.label, "Today's expert pack (2026-12-09)");
+    EXPECT_EQ(SetFor("48213", nullptr, "hard").name, "hard-48213");
+    PageSet today = SetFor("today", nullptr, "hard");
+    EXPECT_EQ(today.name, "hard-20261209");
+    EXPECT_EQ(today.label, "Today's hard pack (2026-12-09)");
     EXPECT_EQ(SetFor("hard-20261209").label, "Today's hard pack (2026-12-09)");
 
     // A level alone only chooses the level offered for new packs.
@@ -149,13 +149,13 @@ TEST(WebPageSet, NamesAPackOfALevelByItsNameOrTodayAndAChosenLevel)
     EXPECT_EQ(levelAlone.chosenLevel, "hard");
     EXPECT_EQ(levelAlone.note, "");
     for (auto [pack, level] : {std::pair<const char*, const char*>{"hard-5", "expert"}, {"5", "Hard"}, {nullptr, "x"},
-                               {"normal-5", nullptr}, {"expert-5", "normal"}}) {
+                               {"normal-5", nullptr}, {"expert-5", "normal"}, {"hard-5", "normal"}}) {
         PageSet set = SetFor(pack, nullptr, level);
         EXPECT_FALSE(set.pack) << (pack ? pack : "") << " " << (level ? level : "");
         EXPECT_FALSE(set.note.empty());
         EXPECT_EQ(set.note.find('\n'), std::string::npos) << set.note;
     }
-    EXPECT_EQ(SetFor("hard-5", nullptr, "expert").note, "pack hard-5 is hard, not expert");
+    EXPECT_EQ(SetFor("hard-5", nullptr, "normal").note, "pack hard-5 is hard, not normal");
 }
 
 TEST(WebPageSet, GivesABadLinkTheShippedStagesAndOnePlainLine)

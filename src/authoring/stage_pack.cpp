@@ -1,8 +1,10 @@
 // MakeStagePack: each stage drawn from its own seed, taken from the pack's, retried until its grade rises.
 #include "authoring/stage_pack.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #include "authoring/seeded_random.h"
 #include "authoring/stage_generator.h"
@@ -41,39 +43,26 @@ constexpr Recipes normalRecipes = {
     {10, 6, 12, 3, 7, 2, true, 1},
 };
 
-// Hard: one tiling from the first stage, up to 10 x 8 with sixteen pieces.
+// Hard: one tiling from the first stage, up to 10 x 8 with sixteen pieces, of
+// which three are decoys: thirteen pieces are what a 10 x 8 board can be
+// proved unique with in seconds today (fourteen took up to forty).
 constexpr Recipes hardRecipes = {
     {6, 6, 8, 3, 6, 0, true, 2},
     {7, 6, 9, 3, 6, 0, true, 2},
     {7, 7, 10, 3, 6, 1, true, 2},
-    {8, 7, 11, 3, 7, 0, true, 1},
-    {8, 8, 12, 3, 7, 0, true, 1},
-    {9, 8, 13, 3, 7, 1, true, 1},
-    {10, 8, 14, 3, 7, 0, true, 1},
-    {10, 8, 15, 3, 7, 0, true, 1},
-    {10, 8, 16, 3, 7, 0, true, 1},
-    {10, 8, 16, 3, 7, 2, true, 1},
-};
-
-// Expert: one tiling from the first stage, from 8 x 8 up to 10 x 10 with twenty pieces.
-constexpr Recipes expertRecipes = {
-    {8, 8, 12, 3, 7, 0, true, 1},
-    {9, 8, 13, 3, 7, 0, true, 1},
-    {9, 9, 15, 3, 7, 1, true, 1},
-    {10, 9, 16, 3, 7, 0, true, 1},
-    {10, 9, 17, 3, 7, 0, true, 1},
-    {10, 10, 18, 3, 7, 1, true, 1},
-    {10, 10, 19, 3, 7, 0, true, 1},
-    {10, 10, 19, 3, 7, 0, true, 1},
-    {10, 10, 20, 3, 7, 0, true, 1},
-    {10, 10, 20, 3, 7, 2, true, 1},
+    {8, 7, 11, 3, 7, 0, true, 2},
+    {8, 8, 12, 3, 7, 1, true, 2},
+    {9, 8, 12, 3, 7, 1, true, 2},
+    {10, 8, 13, 3, 7, 3, true, 1},
+    {10, 8, 13, 3, 7, 3, true, 1},
+    {10, 8, 13, 3, 7, 3, true, 1},
+    {10, 8, 13, 3, 7, 3, true, 1},
 };
 
 const Recipes& RecipesOf(PackLevel level)
 {
     switch (level) {
     case PackLevel::hard: return hardRecipes;
-    case PackLevel::expert: return expertRecipes;
     case PackLevel::normal: break;
     }
     return normalRecipes;
@@ -85,10 +74,16 @@ int32_t StageToBeat(PackLevel level)
 {
     switch (level) {
     case PackLevel::hard: return 6;
-    case PackLevel::expert: return 8;
     case PackLevel::normal: break;
     }
     return 0;
+}
+
+// How many of the largest stages close the pack as a set, played in the
+// order of their grades.
+int32_t TailLength(PackLevel level)
+{
+    return level == PackLevel::hard ? 4 : 2;
 }
 
 constexpr int32_t maxAttempts = 16;     // stages drawn for one place before the pack gives up
@@ -155,10 +150,10 @@ bool DrawStage(const PackOptions& pack, const StageRecipe& recipe, uint32_t seed
 }
 
 // Draws stage after stage of one recipe until it has the recipe's number of
-// candidates whose grade is above above (and not avoid), and keeps the
+// candidates whose grade is above above (and none of avoid), and keeps the
 // easiest; false with error when none was found.
-bool DrawRising(const PackOptions& options, int32_t stage, int32_t above, int32_t avoid, PackStage& best,
-                int32_t& bestTenths, std::string& error)
+bool DrawRising(const PackOptions& options, int32_t stage, int32_t above, const std::vector<int32_t>& avoid,
+                PackStage& best, int32_t& bestTenths, std::string& error)
 {
     if (options.onStage) options.onStage(stage);
     const StageRecipe& recipe = RecipesOf(options.level)[stage];
@@ -169,7 +164,7 @@ bool DrawRising(const PackOptions& options, int32_t stage, int32_t above, int32_
         std::string why;
         if (!DrawStage(options, recipe, AttemptSeed(options.seed, options.level, stage, attempt), made, why)) continue;
         int32_t tenths = GradeTenths(made.grade);
-        if (recipe.unique && (tenths <= above || tenths == avoid)) continue;
+        if (recipe.unique && (tenths <= above || std::find(avoid.begin(), avoid.end(), tenths) != avoid.end())) continue;
         ++rising;
         if (bestTenths < 0 || tenths < bestTenths) {
             best = std::move(made);
@@ -210,33 +205,34 @@ bool MakeStagePack(const PackOptions& options, StagePack& pack, std::string& err
         for (int32_t stage = 0; stage < beat; ++stage) {
             PackStage made;
             int32_t tenths = -1;
-            if (!DrawRising(normal, stage, previous, -1, made, tenths, error)) return false;
+            if (!DrawRising(normal, stage, previous, {}, made, tenths, error)) return false;
             if (normalRecipes[stage].unique) previous = tenths;
         }
     }
-    constexpr int32_t lastPair = stageCount - 2;
-    for (int32_t stage = 0; stage < lastPair; ++stage) {
+    // The largest stages close the pack as a set: each is drawn above the
+    // stage before them, with a grade none of the others has, and they are
+    // played in the order of their grades. Their recipes differ less than
+    // their grades do, and drawing each again until it beat the one before
+    // would cost the most time of all.
+    const int32_t tailStart = stageCount - TailLength(options.level);
+    for (int32_t stage = 0; stage < tailStart; ++stage) {
         PackStage made;
         int32_t tenths = -1;
-        if (!DrawRising(options, stage, previous, -1, made, tenths, error)) return false;
+        if (!DrawRising(options, stage, previous, {}, made, tenths, error)) return false;
         if (recipes[stage].unique) previous = tenths;
         AddStage(pack, name, std::move(made));
     }
-    // The two largest stages are drawn as a pair, each above the stage before,
-    // and played in the order of their grades: their recipes differ less than
-    // their grades do, and drawing the last again until it beats the other
-    // would cost the most time of all.
-    PackStage first;
-    PackStage second;
-    int32_t firstTenths = -1;
-    int32_t secondTenths = -1;
-    if (!DrawRising(options, lastPair, previous, -1, first, firstTenths, error) ||
-        !DrawRising(options, lastPair + 1, previous, firstTenths, second, secondTenths, error)) {
-        return false;
+    std::vector<std::pair<int32_t, PackStage>> tail;
+    std::vector<int32_t> tailTenths;
+    for (int32_t stage = tailStart; stage < stageCount; ++stage) {
+        PackStage made;
+        int32_t tenths = -1;
+        if (!DrawRising(options, stage, previous, tailTenths, made, tenths, error)) return false;
+        tailTenths.push_back(tenths);
+        tail.emplace_back(tenths, std::move(made));
     }
-    if (secondTenths < firstTenths) std::swap(first, second);
-    AddStage(pack, name, std::move(first));
-    AddStage(pack, name, std::move(second));
+    std::stable_sort(tail.begin(), tail.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [tenths, made] : tail) AddStage(pack, name, std::move(made));
     return true;
 }
 
@@ -244,7 +240,6 @@ const char* PackLevelName(PackLevel level)
 {
     switch (level) {
     case PackLevel::hard: return "hard";
-    case PackLevel::expert: return "expert";
     case PackLevel::normal: break;
     }
     return "normal";

@@ -14,15 +14,15 @@
 constexpr int32_t packGeneratorVersion = 4;
 
 // How hard a pack's stages are. Normal teaches on small boards first; hard
-// and expert have one tiling from the first stage and grow to 10 x 8 and 10 x 10.
-enum class PackLevel : int32_t { normal, hard, expert };
-constexpr PackLevel packLevels[] = {PackLevel::normal, PackLevel::hard, PackLevel::expert};
+// has one tiling from the first stage and grows to 10 x 8.
+enum class PackLevel : int32_t { normal, hard };
+constexpr PackLevel packLevels[] = {PackLevel::normal, PackLevel::hard};
 
-// "normal", "hard" or "expert", as players type and packs name it.
+// "normal" or "hard", as players type and packs name it.
 const char* PackLevelName(PackLevel level);
 // The level a player typed; false when it names none.
 bool ParsePackLevel(std::string_view text, PackLevel& level);
-// A pack's name as players share it: 48213, hard-48213, expert-48213.
+// A pack's name as players share it: 48213, hard-48213.
 std::string PackName(PackLevel level, uint32_t seed);
 
 struct PackOptions {
@@ -47,13 +47,13 @@ struct StagePack {
 
 // Makes the pack of options.seed and options.level. Normal: stages 1 and 2
 // teach on small boards, from stage 3 on each board has one tiling up to its
-// turns, and the last two are 10 x 6 with twelve pieces or more. Hard and
-// expert: every board has one tiling; hard grows to 10 x 8 with sixteen
-// pieces, its first stage above the normal pack's stage 6 of the seed;
-// expert from 8 x 8 to 10 x 10 with twenty, its first above stage 8. In
-// every level the grades of the unique stages rise strictly, two stages or
-// more carry decoys, and the last is the hardest. No clock or thread timing decides anything. On a
-// failure sets error to why and returns false.
+// turns, and the last two are 10 x 6 with twelve pieces or more. Hard: every
+// board has one tiling, its first stage is above the normal pack's stage 6
+// of the seed, and the last four are 10 x 8 with sixteen pieces, three of
+// them decoys. In every level the grades of the unique stages rise strictly,
+// two stages or more carry decoys, and the last is the hardest. No clock or
+// thread timing decides anything. On a failure sets error to why and
+// returns false.
 bool MakeStagePack(const PackOptions& options, StagePack& pack, std::string& error);
 
 // pack.txt: the seed, the level (unless normal), the generator's version,

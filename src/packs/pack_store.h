@@ -10,7 +10,7 @@
 #include "packs/pack_name.h"
 
 // Under a front end's data directory, each pack has a folder packs/NAME
-// (PackFolderName: 48213, hard-48213, expert-48213).
+// (PackFolderName: 48213, hard-48213).
 constexpr char packsFolderName[] = "packs";
 
 // Makes the pack's files when the store needs them: the generator natively,
@@ -43,7 +43,7 @@ struct PackSummary {
 };
 
 // The packs made so far (folders named as packs that hold a pack.txt): the
-// normal ones, then hard, then expert, each in the order of their seeds.
+// normal ones, then hard ones, each in the order of their seeds.
 std::vector<PackSummary> ListPacks(const std::string& packsDirectory);
 
 // How many of the ten stages a hist.dat marks cleared; a damaged or missing one clears none.

@@ -20,7 +20,7 @@ constexpr int32_t workerJobs = 1;
 }  // namespace
 
 extern "C" {
-// Makes the pack named (48213, hard-48213, expert-48213): each stage told
+// Makes the pack named (48213, hard-48213): each stage told
 // before it is made, then every file handed over in the order the store
 // writes them. 1 when made, else 0 with the failure told.
 EMSCRIPTEN_KEEPALIVE int tessera_make_pack(const char* pack)

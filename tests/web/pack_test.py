@@ -217,8 +217,8 @@ def pack_address(build, runner, run_dir, source, plan_tool):
         assert current_pack(browser) == todays, "?pack=today became %s" % current_pack(browser)
         expect_native_files(browser, native_pack(runner, todays, work), "?pack=today, pack %d" % todays)
 
-        # A hard or an expert pack takes minutes to make: what is checked is which pack the choice names,
-        # not its stages.
+        # A hard pack takes far longer to make: what is checked is which pack the choice names, not its
+        # stages.
         browser.driver.get(server.url("page/index.html?level=hard"))
         wait_for_set(browser, "Shipped stages")
         choice = browser.driver.execute_script(
@@ -226,20 +226,24 @@ def pack_address(build, runner, run_dir, source, plan_tool):
             "return [level.value, level.labels.length && level.labels[0].textContent,"
             "        Array.prototype.map.call(level.options, function (option) { return option.value; }),"
             "        document.getElementById('rule').textContent];")
-        assert choice[:3] == ["hard", "Level", ["normal", "hard", "expert"]], "the level choice: %s" % choice
+        assert choice[:3] == ["hard", "Level", ["normal", "hard"]], "the level choice: %s" % choice
         assert choice[3].endswith("is pack hard-%d." % todays), "the rule beside Today's pack: %s" % choice[3]
-        Select(browser.driver.find_element("id", "pack-level")).select_by_value("expert")
+        level_choice = Select(browser.driver.find_element("id", "pack-level"))
+        level_choice.select_by_value("normal")
+        browser.wait_for("return document.getElementById('rule').textContent.endsWith('is pack %d.');" % todays,
+                         "the rule beside Today's pack naming the normal pack")
+        level_choice.select_by_value("hard")
         browser.driver.find_element("id", "todays-pack").click()
-        label = "Today's expert pack (%s)" % today.strftime("%Y-%m-%d")
+        label = "Today's hard pack (%s)" % today.strftime("%Y-%m-%d")
         browser.wait_for("return document.getElementById('set-label').textContent === %s && "
-                         "location.search === '?pack=expert-%d';" % (json.dumps(label), todays),
-                         "today's expert pack named in the address")
+                         "location.search === '?pack=hard-%d';" % (json.dumps(label), todays),
+                         "today's hard pack named in the address")
         browser.wait_for("return document.getElementById('making-text').textContent.indexOf(%s) === 0;"
-                         % json.dumps("Making " + label), "the worker making today's expert pack")
-        assert browser.driver.execute_script("return document.getElementById('pack-level').value;") == "expert"
+                         % json.dumps("Making " + label), "the worker making today's hard pack")
+        assert browser.driver.execute_script("return document.getElementById('pack-level').value;") == "hard"
         link = share_link(browser)
-        assert link == server.url("page/index.html?pack=expert-%d&v=%s" % (todays, version)), "the shared link: %s" % link
-        print("the level chosen, expert, names %s: %s" % (label, link))
+        assert link == server.url("page/index.html?pack=hard-%d&v=%s" % (todays, version)), "the shared link: %s" % link
+        print("the level chosen, hard, names %s: %s" % (label, link))
     finally:
         browser.close()
         server.close()
@@ -322,7 +326,8 @@ BAD_LINKS = [
     ("pack=" + "7" * 10000, "777"),
     ("pack=1&v=x", "x"),
     ("pack=normal-5", "normal-5"),
-    ("pack=hard-5&level=expert", "is hard, not expert"),
+    ("pack=hard-5&level=normal", "is hard, not normal"),
+    ("pack=expert-5", "expert-5"),
     ("pack=today&level=Hard", "Hard"),
 ]
 
