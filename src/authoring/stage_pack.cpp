@@ -50,9 +50,9 @@ constexpr Recipes hardRecipes = {
     {6, 6, 8, 3, 6, 0, true, 2},
     {7, 6, 9, 3, 6, 0, true, 2},
     {7, 7, 10, 3, 6, 1, true, 2},
-    {8, 7, 11, 3, 7, 0, true, 2},
-    {8, 8, 12, 3, 7, 1, true, 2},
-    {9, 8, 12, 3, 7, 1, true, 2},
+    {8, 7, 11, 3, 7, 0, true, 3},
+    {8, 8, 12, 3, 7, 0, true, 3},
+    {9, 8, 12, 3, 7, 1, true, 3},
     {10, 8, 13, 3, 7, 3, true, 1},
     {10, 8, 13, 3, 7, 3, true, 1},
     {10, 8, 13, 3, 7, 3, true, 1},
@@ -86,7 +86,13 @@ int32_t TailLength(PackLevel level)
     return level == PackLevel::hard ? 4 : 2;
 }
 
-constexpr int32_t maxAttempts = 16;     // stages drawn for one place before the pack gives up
+// Stages drawn for one place before the pack gives up. A hard pack's grades
+// crowd together from 8 x 8 on, so a stage there may need more draws to rise.
+int32_t MaxAttempts(PackLevel level)
+{
+    return level == PackLevel::hard ? 48 : 16;
+}
+
 constexpr int32_t roundsPerStage = 30;  // rounds of search steps one unique stage may take
 
 // The seed of one attempt at one stage: the pack's seed, the stage and the
@@ -159,7 +165,7 @@ bool DrawRising(const PackOptions& options, int32_t stage, int32_t above, const 
     const StageRecipe& recipe = RecipesOf(options.level)[stage];
     bestTenths = -1;
     int32_t rising = 0;
-    for (int32_t attempt = 0; attempt < maxAttempts && rising < recipe.candidates; ++attempt) {
+    for (int32_t attempt = 0; attempt < MaxAttempts(options.level) && rising < recipe.candidates; ++attempt) {
         PackStage made;
         std::string why;
         if (!DrawStage(options, recipe, AttemptSeed(options.seed, options.level, stage, attempt), made, why)) continue;
@@ -174,7 +180,7 @@ bool DrawRising(const PackOptions& options, int32_t stage, int32_t above, const 
     if (bestTenths >= 0) return true;
     char reason[160];
     std::snprintf(reason, sizeof reason, "pack %s: no stage %d %s found in %d tries", PackName(options.level, options.seed).c_str(), stage + 1,
-                  recipe.unique && above >= 0 ? "harder than the one before" : "of its size", maxAttempts);
+                  recipe.unique && above >= 0 ? "harder than the one before" : "of its size", MaxAttempts(options.level));
     error = reason;
     return false;
 }
