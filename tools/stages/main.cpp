@@ -37,7 +37,7 @@ constexpr char usage[] =
     "       tessera-stages show FILE.dat\n"
     "       tessera-stages generate --width W --height H --pieces N [--min-cells A --max-cells B] [--seed S]\n"
     "                               [--unique [--decoys K] [--time-limit SECONDS]]\n"
-    "       tessera-stages pack --seed N [--level normal|hard|expert] -o DIR [--jobs N]\n"
+    "       tessera-stages pack --seed N [--level normal|hard] -o DIR [--jobs N]\n"
     "       tessera-stages --help | --version\n";
 // How --jobs is used, said by --help only: usage errors keep to the usage.
 constexpr char jobsHelp[] =
@@ -361,7 +361,7 @@ int Pack(int argc, char** argv)
             break;
         case 'l':
             if (!ParsePackLevel(optarg, options.level)) {
-                return Usage(std::string("--level must be normal, hard or expert, not '").append(optarg).append("'"));
+                return Usage(std::string("--level must be normal or hard, not '").append(optarg).append("'"));
             }
             break;
         default:
