@@ -59,38 +59,25 @@ constexpr Recipes hardRecipes = {
     {10, 8, 13, 3, 7, 3, true, 1},
 };
 
-const Recipes& RecipesOf(PackLevel level)
-{
-    switch (level) {
-    case PackLevel::hard: return hardRecipes;
-    case PackLevel::normal: break;
-    }
-    return normalRecipes;
-}
+// What a level makes: its recipes, the normal pack's stage (counted from 1,
+// for the same seed) its first stage must be harder than, how many of the
+// largest stages close the pack as a set played in the order of their
+// grades, and how many stages are drawn for one place before the pack gives
+// up. A hard pack's grades crowd together from 8 x 8 on, so its stages may
+// need more draws to rise.
+struct LevelPlan {
+    const Recipes& recipes;
+    int32_t stageToBeat;
+    int32_t tailLength;
+    int32_t maxAttempts;
+};
 
-// A harder level's first stage is harder than the normal pack's stage of
-// this number (counted from 1), for the same seed.
-int32_t StageToBeat(PackLevel level)
-{
-    switch (level) {
-    case PackLevel::hard: return 6;
-    case PackLevel::normal: break;
-    }
-    return 0;
-}
+constexpr LevelPlan normalPlan = {normalRecipes, 0, 2, 16};
+constexpr LevelPlan hardPlan = {hardRecipes, 6, 4, 48};
 
-// How many of the largest stages close the pack as a set, played in the
-// order of their grades.
-int32_t TailLength(PackLevel level)
+const LevelPlan& PlanOf(PackLevel level)
 {
-    return level == PackLevel::hard ? 4 : 2;
-}
-
-// Stages drawn for one place before the pack gives up. A hard pack's grades
-// crowd together from 8 x 8 on, so a stage there may need more draws to rise.
-int32_t MaxAttempts(PackLevel level)
-{
-    return level == PackLevel::hard ? 48 : 16;
+    return level == PackLevel::hard ? hardPlan : normalPlan;
 }
 
 constexpr int32_t roundsPerStage = 30;  // rounds of search steps one unique stage may take
@@ -162,10 +149,11 @@ bool DrawRising(const PackOptions& options, int32_t stage, int32_t above, const 
                 PackStage& best, int32_t& bestTenths, std::string& error)
 {
     if (options.onStage) options.onStage(stage);
-    const StageRecipe& recipe = RecipesOf(options.level)[stage];
+    const LevelPlan& plan = PlanOf(options.level);
+    const StageRecipe& recipe = plan.recipes[stage];
     bestTenths = -1;
     int32_t rising = 0;
-    for (int32_t attempt = 0; attempt < MaxAttempts(options.level) && rising < recipe.candidates; ++attempt) {
+    for (int32_t attempt = 0; attempt < plan.maxAttempts && rising < recipe.candidates; ++attempt) {
         PackStage made;
         std::string why;
         if (!DrawStage(options, recipe, AttemptSeed(options.seed, options.level, stage, attempt), made, why)) continue;
@@ -179,8 +167,9 @@ bool DrawRising(const PackOptions& options, int32_t stage, int32_t above, const 
     }
     if (bestTenths >= 0) return true;
     char reason[160];
-    std::snprintf(reason, sizeof reason, "pack %s: no stage %d %s found in %d tries", PackName(options.level, options.seed).c_str(), stage + 1,
-                  recipe.unique && above >= 0 ? "harder than the one before" : "of its size", MaxAttempts(options.level));
+    std::snprintf(reason, sizeof reason, "pack %s: no stage %d %s found in %d tries",
+                  PackName(options.level, options.seed).c_str(), stage + 1,
+                  recipe.unique && above >= 0 ? "harder than the one before" : "of its size", plan.maxAttempts);
     error = reason;
     return false;
 }
@@ -201,14 +190,14 @@ bool MakeStagePack(const PackOptions& options, StagePack& pack, std::string& err
     pack.level = options.level;
     pack.stages.clear();
     std::string name = PackName(options.level, options.seed);
-    const Recipes& recipes = RecipesOf(options.level);
+    const LevelPlan& plan = PlanOf(options.level);
     int32_t previous = -1;  // the last stage's grade in tenths, once the curve has begun
-    if (int32_t beat = StageToBeat(options.level); beat > 0) {
+    if (plan.stageToBeat > 0) {
         // The normal pack's curve of the same seed, as far as the stage to beat, made quietly.
         PackOptions normal = options;
         normal.level = PackLevel::normal;
         normal.onStage = nullptr;
-        for (int32_t stage = 0; stage < beat; ++stage) {
+        for (int32_t stage = 0; stage < plan.stageToBeat; ++stage) {
             PackStage made;
             int32_t tenths = -1;
             if (!DrawRising(normal, stage, previous, {}, made, tenths, error)) return false;
@@ -220,12 +209,12 @@ bool MakeStagePack(const PackOptions& options, StagePack& pack, std::string& err
     // played in the order of their grades. Their recipes differ less than
     // their grades do, and drawing each again until it beat the one before
     // would cost the most time of all.
-    const int32_t tailStart = stageCount - TailLength(options.level);
+    const int32_t tailStart = stageCount - plan.tailLength;
     for (int32_t stage = 0; stage < tailStart; ++stage) {
         PackStage made;
         int32_t tenths = -1;
         if (!DrawRising(options, stage, previous, {}, made, tenths, error)) return false;
-        if (recipes[stage].unique) previous = tenths;
+        if (plan.recipes[stage].unique) previous = tenths;
         AddStage(pack, name, std::move(made));
     }
     std::vector<std::pair<int32_t, PackStage>> tail;
