@@ -30,9 +30,19 @@ pack_hash() {
     { cat "$1"/st{0..9}.dat && grep -vx "tessera $release" "$1/pack.txt"; } | sha256sum | cut -d' ' -f1
 }
 
-# A stage's grade, as check prints it.
-grade_of() {
-    "$tool" check --grade "$1" | sed -n 's/^grade: \([0-9.]*\) .*/\1/p'
+# The grade in a report of check --grade, read from standard input.
+grade_in() {
+    sed -n 's/^grade: \([0-9.]*\) .*/\1/p'
+}
+
+# Sets level and seed from a pack's name: 48213 or hard-48213.
+split_name() {
+    level=normal
+    seed=$1
+    if [ "${1#*-}" != "$1" ]; then
+        level=${1%-*}
+        seed=${1#*-}
+    fi
 }
 
 # The rules of one pack of its level, proved stage by stage. A harder level's first stage is
@@ -50,7 +60,7 @@ check_rules() {
     local previous_grade="" previous_area=0 decoy_stages=0 first_unique=2
     [ "$level" != normal ] && first_unique=0
     if [ -n "$beat" ]; then
-        previous_grade=$(grade_of "$work/$seed-1/st$((beat - 1)).dat")
+        previous_grade=$("$tool" check --grade "$work/$seed-1/st$((beat - 1)).dat" | grade_in)
     fi
     for k in 0 1 2 3 4 5 6 7 8 9; do
         local stage="$dir/st$k.dat" number=$((k + 1))
@@ -59,7 +69,7 @@ check_rules() {
         read -r width height cells pieces area < <(echo "$report" |
             sed -n 's/^board \([0-9]*\) x \([0-9]*\) (\([0-9]*\) cells), \([0-9]*\) pieces with \([0-9]*\) cells$/\1 \2 \3 \4 \5/p')
         [ -n "${area:-}" ] || fail "pack $name stage $number: no board line in: $report"
-        grade=$(echo "$report" | sed -n 's/^grade: \([0-9.]*\) .*/\1/p')
+        grade=$(echo "$report" | grade_in)
         [ "$area" -gt "$cells" ] && decoy_stages=$((decoy_stages + 1))
         [ "$cells" -ge "$previous_area" ] || fail "pack $name stage $number: $cells cells after $previous_area"
         previous_area=$cells
@@ -95,12 +105,7 @@ check_rules() {
 
 # Normal packs first: a harder pack's first stage is measured against the normal one of its seed.
 for name in $(printf '%s\n' "${!pinned[@]}" | sort -t- -k2,2 -k1,1); do
-    level=normal
-    seed=$name
-    if [ "${name#*-}" != "$name" ]; then
-        level=${name%-*}
-        seed=${name#*-}
-    fi
+    split_name "$name"
     for jobs in 1 2 4; do
         "$tool" pack --seed "$seed" --level "$level" --jobs "$jobs" -o "$work/$name-$jobs" 2>"$work/errors" ||
             fail "pack $name with $jobs jobs: $(cat "$work/errors")"
@@ -122,8 +127,9 @@ done
 # The WebAssembly build, one job as in the browser, makes the very same bytes.
 if [ -n "$wasm_tool" ]; then
     for name in 2 hard-4; do
-        node "$wasm_tool" pack --seed "${name#*-}" --level "$( [ "$name" = 2 ] && echo normal || echo "${name%-*}")" \
-            --jobs 1 -o "$work/wasm-$name" 2>"$work/errors" || fail "the WebAssembly tool failed on pack $name: $(cat "$work/errors")"
+        split_name "$name"
+        node "$wasm_tool" pack --seed "$seed" --level "$level" --jobs 1 -o "$work/wasm-$name" 2>"$work/errors" ||
+            fail "the WebAssembly tool failed on pack $name: $(cat "$work/errors")"
         diff -r "$work/$name-1" "$work/wasm-$name" >/dev/null ||
             fail "the WebAssembly tool's pack $name differs from the native one"
     done
