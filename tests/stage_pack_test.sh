@@ -17,12 +17,12 @@ fail() {
 # for a few packs. A change to the generator that changes them must bump packGeneratorVersion and pin
 # them anew; a new release of the game changes only the line that names it.
 declare -A pinned=(
-    [1]=b774a81b63fd3d21d4b00c471a71a1ad7a9448f5457b74c7d8501c739cc0d17f
-    [2]=3df3ba23903170311fef2bfe1ceef19a4a63633509137f67ad12e48536a5d59b
-    [4294967295]=59cedcc7b5b036d82cece9d0d08dc7691755775d81c31d0fe30a586a18c9d2a7
-    [hard-4]=f02a693d551b5364ebacc9a075bf0566e24582a27e3b027535707cb77be23c9f
+    [1]=e0a3aaa54ae0cd86597e952cd0e2e525a5e4ade0bcf7e14ec0a6bac4cf44cffd
+    [2]=08ec36a3de5517a8f729817842119404c4c5c36c6895a02504a957a7179f4ee1
+    [4294967295]=0160cd3ab9f3ed8456d21884b7f5076bd12b5f170d0dcba906108d5f5c4f47c5
+    [hard-4]=519aa401e4c21569af9c57492cefa0c8d2b32dc53e9fc4b25b9a5f7c0bfe108f
 )
-version=4
+version=5
 
 release=$("$tool" --version | sed -n 's/^tessera-stages //p')
 

@@ -63,7 +63,11 @@ bool ClosedHoles(const Bits<W>& empty, const Table<W>& t)
 // regions (still growing after growthSteps) are left to the search. Under
 // the game's rules pieces may stick out of the board, regions open to the
 // free cells off it are common, and growing them costs more than it saves:
-// there only lone empty cells are looked for.
+// there only lone empty cells are looked for. On boards of more than 64
+// cells (two words and more) every step of growing costs twice or more, and
+// the holes alone prove a 10 x 8 board unique in a quarter less time than
+// holes and regions together, though the search takes more steps: there
+// regions are not grown either.
 template <int W>
 bool RegionsFillable(const Bits<W>& filled, const Bits<W>& seeds, uint64_t unused, const Table<W>& t)
 {
@@ -73,6 +77,7 @@ bool RegionsFillable(const Bits<W>& filled, const Bits<W>& seeds, uint64_t unuse
         return !(empty & t.board & seeds).without(Beside(empty, t)).any();
     }
     if (t.minArea >= 2 && ClosedHoles(empty, t)) return false;
+    if (W > 1) return true;
     Bits<W> unvisited = empty & seeds;
     uint64_t sizes = 0;  // worked out at the first closed region
     while (unvisited.any()) {
