@@ -45,7 +45,7 @@ constexpr Recipes normalRecipes = {
 
 // Hard: one tiling from the first stage, up to 10 x 8 with sixteen pieces, of
 // which three are decoys: thirteen pieces are what a 10 x 8 board can be
-// proved unique with in seconds today (fourteen took up to forty).
+// proved unique with in seconds today (fourteen took up to twenty-one).
 constexpr Recipes hardRecipes = {
     {6, 6, 8, 3, 6, 0, true, 2},
     {7, 6, 9, 3, 6, 0, true, 2},
