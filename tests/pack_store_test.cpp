@@ -313,12 +313,12 @@ TEST(PackNames, ReadLevelsAndSeedsAsPlayersTypeThemAndRefuseADisagreeingLevel)
     EXPECT_EQ(PackFolderName(pack), "hard-4294967295");
     EXPECT_EQ(PackFolderName(Seed(48213)), "48213");
     for (const std::string& bad : std::vector<std::string>{"normal-5", "Hard-5", "hard-", "hard--5", "-5", "hard5",
-                                                           "hard-5x", "hard-4294967296", " hard-5", "easy-5", "expert-5",
+                                                           "hard-5x", "hard-4294967296", " hard-5", "easy-5", "master-5",
                                                            "hard-" + std::string(10000, '9')}) {
         EXPECT_FALSE(ParsePackName(bad, pack, error)) << bad;
         EXPECT_LT(error.size(), 120u) << error;
     }
-    EXPECT_EQ(error, "a pack is N or hard-N with N from 0 to 4294967295, not 'hard-9999999999999999999...' (10005 characters)");
+    EXPECT_EQ(error, "a pack is N, hard-N or expert-N with N from 0 to 4294967295, not 'hard-9999999999999999999...' (10005 characters)");
 
     // A chosen level: today and a plain number take it; a name's own level must agree with it.
     const int64_t december9th2026 = 1796774400;
@@ -334,7 +334,7 @@ TEST(PackNames, ReadLevelsAndSeedsAsPlayersTypeThemAndRefuseADisagreeingLevel)
     EXPECT_FALSE(ChoosePack("hard-48213", std::string("normal"), december9th2026, pack, error));
     EXPECT_EQ(error, "pack hard-48213 is hard, not normal");
     EXPECT_FALSE(ChoosePack("today", std::string("Hard"), december9th2026, pack, error));
-    EXPECT_EQ(error, "a level is normal or hard, not 'Hard'");
+    EXPECT_EQ(error, "a level is normal, hard or expert, not 'Hard'");
 }
 
 TEST(PackNames, ReadSeedsAsPlayersTypeThemAndRefuseAnythingElseInOneShortLine)

@@ -1,7 +1,9 @@
 // The unique-stage generator: what it makes has one tiling up to the board's turns, proved again here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "authoring/pentominoes.h"
 #include "authoring/seeded_random.h"
@@ -77,6 +79,43 @@ TEST(UniqueStage, EveryNumberOfJobsGivesTheSameStageForTheSameSeed)
         ASSERT_TRUE(GenerateUniqueStage(options, again, report, error)) << error;
         EXPECT_EQ(again, first) << jobs << " jobs";
     }
+}
+
+TEST(UniqueStage, PiecesWithoutSquaresKeepNoneAndTheBoardOneTiling)
+{
+    for (uint32_t seed = 1; seed <= 3; ++seed) {
+        GenerateOptions options = SmallUnique(seed, 1);
+        options.width = 8;
+        options.height = 8;
+        options.pieces = 11;
+        options.minCells = 3;
+        options.maxCells = 7;
+        options.noSquares = true;
+        std::string text, error;
+        UniqueReport report;
+        ASSERT_TRUE(GenerateUniqueStage(options, text, report, error)) << error;
+        StageSource source;
+        ASSERT_TRUE(ParseStageSource(text, "generated", source, error)) << error;
+        for (int32_t p = 0; p < options.pieces; ++p) {
+            const std::vector<Point>& cells = source.pieces[static_cast<size_t>(p)].cells;
+            auto has = [&](int32_t x, int32_t y) {
+                return std::any_of(cells.begin(), cells.end(), [&](Point c) { return c.x == x && c.y == y; });
+            };
+            for (Point c : cells) EXPECT_FALSE(has(c.x + 1, c.y) && has(c.x, c.y + 1) && has(c.x + 1, c.y + 1)) << text;
+        }
+        SolveOptions distinct;
+        distinct.distinct = true;
+        EXPECT_EQ(CountTilings(BoardPuzzle(source), distinct).count, 1) << text;
+    }
+    // One piece of four cells on 2 x 2 is a square whatever is done: said, not made.
+    GenerateOptions square;
+    square.width = 2;
+    square.height = 2;
+    square.pieces = 1;
+    square.noSquares = true;
+    std::string text, error;
+    EXPECT_FALSE(GenerateStageSource(square, text, error));
+    EXPECT_EQ(error, "no split of the board into pieces without a 2 x 2 square was found");
 }
 
 TEST(UniqueStage, GivesUpWithAReasonWhenNoStageCanBeUnique)

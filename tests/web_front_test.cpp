@@ -149,7 +149,7 @@ TEST(WebPageSet, NamesAPackOfALevelByItsNameOrTodayAndAChosenLevel)
     EXPECT_EQ(levelAlone.chosenLevel, "hard");
     EXPECT_EQ(levelAlone.note, "");
     for (auto [pack, level] : {std::pair<const char*, const char*>{"hard-5", "expert"}, {"5", "Hard"}, {nullptr, "x"},
-                               {"normal-5", nullptr}, {"expert-5", "normal"}, {"hard-5", "normal"}}) {
+                               {"normal-5", nullptr}, {"expert-5", "normal"}, {"master-5", nullptr}, {"hard-5", "normal"}}) {
         PageSet set = SetFor(pack, nullptr, level);
         EXPECT_FALSE(set.pack) << (pack ? pack : "") << " " << (level ? level : "");
         EXPECT_FALSE(set.note.empty());

@@ -242,6 +242,41 @@ bool MoveBorderCell(const GenerateOptions& options, SeededRandom& random, const 
     return false;
 }
 
+int32_t SquaresInPieces(const GenerateOptions& options, const std::vector<int32_t>& owner)
+{
+    int32_t w = options.width;
+    int32_t squares = 0;
+    for (int32_t y = 0; y + 1 < options.height; ++y) {
+        for (int32_t x = 0; x + 1 < w; ++x) {
+            auto at = static_cast<size_t>(y * w + x);
+            int32_t piece = owner[at];
+            bool whole = owner[at + 1] == piece && owner[at + static_cast<size_t>(w)] == piece &&
+                         owner[at + static_cast<size_t>(w) + 1] == piece;
+            squares += whole ? 1 : 0;
+        }
+    }
+    return squares;
+}
+
+bool UnsquarePieces(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner, int64_t& moves)
+{
+    constexpr int32_t triesPerCell = 200;
+    const std::vector<int32_t> anywhere;
+    int32_t squares = SquaresInPieces(options, owner);
+    std::vector<int32_t> moved;
+    for (int32_t tries = triesPerCell * options.width * options.height; squares > 0 && tries > 0; --tries) {
+        ++moves;
+        moved = owner;
+        if (!MoveBorderCell(options, random, anywhere, moved)) continue;
+        // A move that adds no square is kept, so the pieces drift until the last one goes.
+        int32_t after = SquaresInPieces(options, moved);
+        if (after > squares) continue;
+        owner.swap(moved);
+        squares = after;
+    }
+    return squares == 0;
+}
+
 namespace {
 // Piece sizes from minCells to maxCells that fill the board: every piece
 // starts at the least size, and each cell left goes to a piece that may still grow.
@@ -395,6 +430,11 @@ bool GenerateStageSource(const GenerateOptions& options, std::string& source, st
     SeededRandom random(options.seed);
     GeneratedStage stage;
     RandomPartition(options, random, stage.owner);
+    int64_t moves = 0;
+    if (options.noSquares && !UnsquarePieces(options, random, stage.owner, moves)) {
+        error = "no split of the board into pieces without a 2 x 2 square was found";
+        return false;
+    }
     source = WriteStageSource(options, stage, {});
     return true;
 }

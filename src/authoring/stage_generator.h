@@ -19,6 +19,7 @@ struct GenerateOptions {
     double timeLimit = 60;   // seconds a unique stage is looked for; 0: no limit
     int32_t maxRounds = 0;   // with unique: rounds of search steps before giving up; 0: no limit
     int32_t jobs = 1;        // with unique: threads for the walkers, which never change the stage
+    bool noSquares = false;  // no piece holds a 2 x 2 square of its own cells
 };
 
 // The pieces of a stage being made: each a list of cells; decoys after the board's.
@@ -45,6 +46,14 @@ void StirredSnakePartition(const GenerateOptions& options, SeededRandom& random,
 // sizes. False when the move is refused.
 bool MoveBorderCell(const GenerateOptions& options, SeededRandom& random, const std::vector<int32_t>& near,
                     std::vector<int32_t>& owner);
+
+// How many 2 x 2 squares of the board lie wholly in one piece.
+int32_t SquaresInPieces(const GenerateOptions& options, const std::vector<int32_t>& owner);
+
+// Moves border cells until no piece holds a 2 x 2 square, trying a few
+// hundred moves a cell at most; adds the moves tried to moves. False when
+// some square is left.
+bool UnsquarePieces(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner, int64_t& moves);
 
 // A connected piece of the given size, grown cell by cell from one.
 std::vector<Point> RandomPiece(int32_t size, SeededRandom& random);

@@ -14,15 +14,16 @@
 constexpr int32_t packGeneratorVersion = 5;
 
 // How hard a pack's stages are. Normal teaches on small boards first; hard
-// has one tiling from the first stage and grows to 10 x 8.
-enum class PackLevel : int32_t { normal, hard };
-constexpr PackLevel packLevels[] = {PackLevel::normal, PackLevel::hard};
+// has one tiling from the first stage and grows to 10 x 8; expert grows
+// from 8 x 8 to 10 x 10.
+enum class PackLevel : int32_t { normal, hard, expert };
+constexpr PackLevel packLevels[] = {PackLevel::normal, PackLevel::hard, PackLevel::expert};
 
-// "normal" or "hard", as players type and packs name it.
+// "normal", "hard" or "expert", as players type and packs name it.
 const char* PackLevelName(PackLevel level);
 // The level a player typed; false when it names none.
 bool ParsePackLevel(std::string_view text, PackLevel& level);
-// A pack's name as players share it: 48213, hard-48213.
+// A pack's name as players share it: 48213, hard-48213, expert-48213.
 std::string PackName(PackLevel level, uint32_t seed);
 
 struct PackOptions {
@@ -50,7 +51,10 @@ struct StagePack {
 // turns, and the last two are 10 x 6 with twelve pieces or more. Hard: every
 // board has one tiling, its first stage is above the normal pack's stage 6
 // of the seed, and the last four are 10 x 8 with sixteen pieces, three of
-// them decoys. In every level the grades of the unique stages rise strictly,
+// them decoys. Expert: every board has one tiling, its first stage is above
+// the normal pack's stage 8, its boards grow from 8 x 8 and the last two
+// are 10 x 10 with twenty pieces, five of them decoys, and no piece holds a
+// 2 x 2 square. In every level the grades of the unique stages rise strictly,
 // two stages or more carry decoys, and the last is the hardest. No clock or
 // thread timing decides anything. On a failure sets error to why and
 // returns false.

@@ -194,7 +194,12 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
             // would cost more than the walk from the snake, so a walker that
             // has needed the snake takes it from then on.
             if (!RandomPartition(options, random, stage.owner, !walker.snakes)) walker.snakes = true;
-            if (HasTwinPieces(PiecesOf(options, stage.owner))) continue;
+            int64_t moves = 0;
+            bool squared = options.noSquares && !UnsquarePieces(options, random, stage.owner, moves);
+            // The moves are charged as steps, so that sizes where squares never all go still end.
+            spentThisRound += moves;
+            walker.steps += moves;
+            if (squared || HasTwinPieces(PiecesOf(options, stage.owner))) continue;
             walker.have = true;
             walker.decoysTried = false;
             walker.stuck = 0;
@@ -225,7 +230,7 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
             // Near the end, one move in two is a pair of moves: pieces at
             // their least or largest size can then trade cells as well.
             if (walker.tilings < aimBelow && (random.next() & 2) != 0) MoveBorderCell(options, random, towards, moved);
-            if (HasTwinPieces(PiecesOf(options, moved))) {
+            if ((options.noSquares && SquaresInPieces(options, moved) > 0) || HasTwinPieces(PiecesOf(options, moved))) {
                 if (++walker.refused > refusedLimit) walker.stuck = restartAfter + 1;
                 continue;
             }

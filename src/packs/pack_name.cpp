@@ -70,7 +70,7 @@ bool ParsePackName(std::string_view text, PackId& pack, std::string& error)
     }
     std::string why;
     if (!ParsePackSeed(number, parsed.seed, why)) {
-        error = "a pack is N or hard-N with N from 0 to 4294967295, not " + QuotedValue(text);
+        error = "a pack is N, hard-N or expert-N with N from 0 to 4294967295, not " + QuotedValue(text);
         return false;
     }
     pack = parsed;
@@ -80,7 +80,7 @@ bool ParsePackName(std::string_view text, PackId& pack, std::string& error)
 bool ParseLevelChoice(std::string_view text, PackLevel& level, std::string& error)
 {
     if (ParsePackLevel(text, level)) return true;
-    error = "a level is normal or hard, not " + QuotedValue(text);
+    error = "a level is normal, hard or expert, not " + QuotedValue(text);
     return false;
 }
 

@@ -24,12 +24,12 @@ bool ParsePackSeed(std::string_view text, uint32_t& seed, std::string& error);
 // cut short, with its length said, when it is long.
 std::string QuotedValue(std::string_view text);
 
-// Parses a pack's name as players type and share it: 48213 or hard-48213,
+// Parses a pack's name as players type and share it: 48213, hard-48213 or expert-48213,
 // the number as ParsePackSeed reads it. On a fault sets error
 // to one plain line.
 bool ParsePackName(std::string_view text, PackId& pack, std::string& error);
 
-// Parses a level a player chose: normal or hard; else one plain line in error.
+// Parses a level a player chose: normal, hard or expert; else one plain line in error.
 bool ParseLevelChoice(std::string_view text, PackLevel& level, std::string& error);
 
 // The pack a player asks for by its name or as "today" (today's pack at

@@ -81,7 +81,7 @@ bool ParsePackRequest(const std::string& text, const std::optional<std::string>&
     }
     request.kind = text == "today" ? PackRequestKind::Today : PackRequestKind::Named;
     if (request.kind == PackRequestKind::Named && !ParsePackName(text, request.pack, error)) {
-        error = "a pack is N or hard-N with N from 0 to 4294967295, new, today or list, not " + QuotedValue(text);
+        error = "a pack is N, hard-N or expert-N with N from 0 to 4294967295, new, today or list, not " + QuotedValue(text);
         return false;
     }
     return ChoosePack(text, levelText, unixSeconds, request.pack, error);
@@ -93,7 +93,7 @@ PackOptionOutcome HandlePackOption(int& argc, char** argv, const std::string& da
     std::string levelValue;
     int found = TakeOption(argc, argv, packOption, value);
     int levelFound = TakeOption(argc, argv, levelOption, levelValue);
-    if (levelFound < 0) return Fail(program, "--level needs normal or hard", exitBadUsage);
+    if (levelFound < 0) return Fail(program, "--level needs normal, hard or expert", exitBadUsage);
     if (found == 0 && levelFound == 0) return {};
     if (found == 0) return Fail(program, "--level goes with --pack: tessera --pack new --level hard", exitBadUsage);
     if (found < 0) return Fail(program, "--pack needs a pack's name, new, today or list", exitBadUsage);

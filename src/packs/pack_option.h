@@ -15,7 +15,7 @@ struct PackRequest {
     PackId pack;  // the pack named, or today's at the time given; for new, only its level
 };
 
-// Reads --pack's value ("N", "hard-N", "new", "today" or "list")
+// Reads --pack's value ("N", "hard-N", "expert-N", "new", "today" or "list")
 // with --level's when one was given (levelText), by ChoosePack's rules; new
 // takes the level too, list none. On a fault error is one line for the player.
 bool ParsePackRequest(const std::string& text, const std::optional<std::string>& levelText, int64_t unixSeconds,

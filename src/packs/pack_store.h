@@ -43,7 +43,7 @@ struct PackSummary {
 };
 
 // The packs made so far (folders named as packs that hold a pack.txt): the
-// normal ones, then hard ones, each in the order of their seeds.
+// normal ones, then hard ones, then expert ones, each in the order of their seeds.
 std::vector<PackSummary> ListPacks(const std::string& packsDirectory);
 
 // How many of the ten stages a hist.dat marks cleared; a damaged or missing one clears none.

@@ -527,7 +527,7 @@ install-prefix | install-deb | install-pack)
             fail "today's pack is not pack ${today#pack }"
         # What the launcher says to a bad seed and to a home it cannot write.
         player_tessera --pack 4294967296 >"$work/bad.log" 2>&1 && fail "a seed past 32 bits was taken"
-        [ "$(cat "$work/bad.log")" = "tessera: a pack is N or hard-N with N from 0 to 4294967295, new, today or list, not '4294967296'" ] ||
+        [ "$(cat "$work/bad.log")" = "tessera: a pack is N, hard-N or expert-N with N from 0 to 4294967295, new, today or list, not '4294967296'" ] ||
             fail "bad seed: $(cat "$work/bad.log")"
         mkdir -p "$work/locked/.local/share/tessera"
         chmod -R 755 "$work/locked"

@@ -226,7 +226,7 @@ def pack_address(build, runner, run_dir, source, plan_tool):
             "return [level.value, level.labels.length && level.labels[0].textContent,"
             "        Array.prototype.map.call(level.options, function (option) { return option.value; }),"
             "        document.getElementById('rule').textContent];")
-        assert choice[:3] == ["hard", "Level", ["normal", "hard"]], "the level choice: %s" % choice
+        assert choice[:3] == ["hard", "Level", ["normal", "hard", "expert"]], "the level choice: %s" % choice
         assert choice[3].endswith("is pack hard-%d." % todays), "the rule beside Today's pack: %s" % choice[3]
         level_choice = Select(browser.driver.find_element("id", "pack-level"))
         level_choice.select_by_value("normal")
@@ -327,7 +327,7 @@ BAD_LINKS = [
     ("pack=1&v=x", "x"),
     ("pack=normal-5", "normal-5"),
     ("pack=hard-5&level=normal", "is hard, not normal"),
-    ("pack=expert-5", "expert-5"),
+    ("pack=master-5", "master-5"),
     ("pack=today&level=Hard", "Hard"),
 ]
 

@@ -50,7 +50,7 @@ sed -n 2p "$game/packs/${today#pack }/pack.txt" | tr -d '\r' | grep -qx "seed ${
 
 # A bad pack, a level at odds with it and a second place to play are refused in one line, with nothing made.
 tessera --pack 4294967296 --headless >"$work/bad.log" 2>&1 && fail "a seed past 32 bits was taken"
-[ "$(tr -d '\r' <"$work/bad.log")" = "tessera: a pack is N or hard-N with N from 0 to 4294967295, new, today or list, not '4294967296'" ] ||
+[ "$(tr -d '\r' <"$work/bad.log")" = "tessera: a pack is N, hard-N or expert-N with N from 0 to 4294967295, new, today or list, not '4294967296'" ] ||
     fail "bad seed: $(cat "$work/bad.log")"
 tessera --pack hard-11 --level normal --headless >"$work/bad.log" 2>&1 && fail "a level the pack's name disagrees with was taken"
 [ "$(tr -d '\r' <"$work/bad.log")" = "tessera: pack hard-11 is hard, not normal" ] || fail "disagreeing level: $(cat "$work/bad.log")"

@@ -36,8 +36,8 @@ constexpr char usage[] =
     "                            [--distinct | --reference] [--jobs N] [--print N] [--grade] FILE...\n"
     "       tessera-stages show FILE.dat\n"
     "       tessera-stages generate --width W --height H --pieces N [--min-cells A --max-cells B] [--seed S]\n"
-    "                               [--unique [--decoys K] [--time-limit SECONDS]]\n"
-    "       tessera-stages pack --seed N [--level normal|hard] -o DIR [--jobs N]\n"
+    "                               [--no-squares] [--unique [--decoys K] [--time-limit SECONDS]]\n"
+    "       tessera-stages pack --seed N [--level normal|hard|expert] -o DIR [--jobs N]\n"
     "       tessera-stages --help | --version\n";
 // How --jobs is used, said by --help only: usage errors keep to the usage.
 constexpr char jobsHelp[] =
@@ -260,11 +260,12 @@ int Show(int argc, char** argv)
     return exitOk;
 }
 
-enum GenerateOption { UniqueOption = 256, WidthOption, HeightOption, PiecesOption, MinCellsOption, MaxCellsOption,
+enum GenerateOption { UniqueOption = 256, NoSquaresOption, WidthOption, HeightOption, PiecesOption, MinCellsOption, MaxCellsOption,
                       GenerateSeedOption, DecoysOption, GenerateJobsOption, GenerateTimeLimitOption };
 
 constexpr option generateOptions[] = {
     {"unique", no_argument, nullptr, UniqueOption},
+    {"no-squares", no_argument, nullptr, NoSquaresOption},
     {"width", required_argument, nullptr, WidthOption},
     {"height", required_argument, nullptr, HeightOption},
     {"pieces", required_argument, nullptr, PiecesOption},
@@ -289,6 +290,10 @@ int Generate(int argc, char** argv)
             unique = true;
             continue;
         }
+        if (result == NoSquaresOption) {
+            options.noSquares = true;
+            continue;
+        }
         if (result == ':' && optopt > UniqueOption) return Usage(LongName(generateOptions, optopt) + " needs a number");
         if (result < WidthOption) return Usage(OptionComplaint(result, argv));
         int64_t number = 0;
@@ -310,10 +315,13 @@ int Generate(int argc, char** argv)
     if (options.decoys > 0 && !unique) return Usage("--decoys needs --unique");
     std::string source;
     std::string error;
+    if (!CheckGenerateOptions(options, error)) return Usage(error);
     if (!unique) {
-        if (!GenerateStageSource(options, source, error)) return Usage(error);
+        if (!GenerateStageSource(options, source, error)) {
+            std::fprintf(stderr, "tessera-stages: %s\n", error.c_str());
+            return exitInvalid;
+        }
     } else {
-        if (!CheckGenerateOptions(options, error)) return Usage(error);
         UniqueReport report;
         if (!GenerateUniqueStage(options, source, report, error)) {
             std::fprintf(stderr, "tessera-stages: %s\n", error.c_str());
@@ -361,7 +369,7 @@ int Pack(int argc, char** argv)
             break;
         case 'l':
             if (!ParsePackLevel(optarg, options.level)) {
-                return Usage(std::string("--level must be normal or hard, not '").append(optarg).append("'"));
+                return Usage(std::string("--level must be normal, hard or expert, not '").append(optarg).append("'"));
             }
             break;
         default:
