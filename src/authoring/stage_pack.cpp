@@ -62,9 +62,9 @@ constexpr Recipes hardRecipes = {
 
 // Expert: one tiling from the first stage, from 8 x 8 up to 10 x 10, the
 // last two with twenty pieces, of which five are decoys. No piece holds a
-// 2 x 2 square: boards of such pieces have hundreds of times fewer tilings
-// than boards of compact ones, so fifteen of them are proved unique on
-// 10 x 10 in a fraction of a second, where compact ones take seconds to
+// 2 x 2 square: boards of such pieces have tens to hundreds of times fewer
+// tilings than boards of compact ones, so fifteen of them are proved unique
+// on 10 x 10 in a fraction of a second, where compact ones take seconds to
 // minutes. Their grades crowd between 10 and 16, and decoys raise them
 // little: the stages before the last two keep the easiest of a few draws.
 constexpr Recipes expertRecipes = {

@@ -16,7 +16,7 @@ constexpr char tesseraUsage[] =
     "    today           today's pack: the date in UTC as YYYYMMDD (2026-12-09 is pack\n"
     "                    20261209), the same pack for every player on the same day\n"
     "    list            the packs made so far, their levels and the stages cleared in each\n"
-    "  --level L         the level of a new, today's or numbered pack: normal (the default)\n"
+    "  --level L         the level of a new, today's or numbered pack: normal (the default),\n"
     "                    hard (one tiling from the first stage, up to 10 x 8) or expert (up\n"
     "                    to 10 x 10), which take longer to make\n"
     "  --seed N          seed the pieces' turns and colours (default: the clock)\n"
