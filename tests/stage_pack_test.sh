@@ -17,13 +17,13 @@ fail() {
 # for a few packs. A change to the generator that changes them must bump packGeneratorVersion and pin
 # them anew; a new release of the game changes only the line that names it.
 declare -A pinned=(
-    [1]=e0a3aaa54ae0cd86597e952cd0e2e525a5e4ade0bcf7e14ec0a6bac4cf44cffd
-    [2]=08ec36a3de5517a8f729817842119404c4c5c36c6895a02504a957a7179f4ee1
-    [4294967295]=0160cd3ab9f3ed8456d21884b7f5076bd12b5f170d0dcba906108d5f5c4f47c5
-    [hard-4]=519aa401e4c21569af9c57492cefa0c8d2b32dc53e9fc4b25b9a5f7c0bfe108f
-    [expert-1]=3469765e70cc86bcec3faca6dc7f2575d3d3719f2966b7ed991b7af6d3949933
+    [1]=158030f6841c046b0a0b5a23782a45150d8077eba74aac0a3374774db9c617b1
+    [2]=fb189557808bf8031f8dd9f1407fb5837f9925b7199fbb03e029fa694d99d861
+    [4294967295]=36deb170351de960cf946e492993a4c872250449282aa2b81d3441e39afe9fa4
+    [hard-4]=22099b036c82cb4191f11abe4d4b1ae7f6e0121befcb457e9f04829eb974f0d1
+    [expert-1]=9a9a9ee7cab2f62515f3d323347eed60ba4a68d8baa69e1f57c00130f65d2655
 )
-version=5
+version=6
 
 release=$("$tool" --version | sed -n 's/^tessera-stages //p')
 

@@ -103,6 +103,7 @@ TEST(UniqueStage, PiecesWithoutSquaresKeepNoneAndTheBoardOneTiling)
             };
             for (Point c : cells) EXPECT_FALSE(has(c.x + 1, c.y) && has(c.x, c.y + 1) && has(c.x + 1, c.y + 1)) << text;
         }
+        EXPECT_FALSE(HoldsSquare(source.pieces.back().cells)) << "the decoy: " << text;
         SolveOptions distinct;
         distinct.distinct = true;
         EXPECT_EQ(CountTilings(BoardPuzzle(source), distinct).count, 1) << text;

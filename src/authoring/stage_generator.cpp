@@ -258,6 +258,15 @@ int32_t SquaresInPieces(const GenerateOptions& options, const std::vector<int32_
     return squares;
 }
 
+bool HoldsSquare(const std::vector<Point>& cells)
+{
+    auto has = [&](int32_t x, int32_t y) {
+        return std::any_of(cells.begin(), cells.end(), [&](Point c) { return c.x == x && c.y == y; });
+    };
+    return std::any_of(cells.begin(), cells.end(),
+                       [&](Point c) { return has(c.x + 1, c.y) && has(c.x, c.y + 1) && has(c.x + 1, c.y + 1); });
+}
+
 bool UnsquarePieces(const GenerateOptions& options, SeededRandom& random, std::vector<int32_t>& owner, int64_t& moves)
 {
     constexpr int32_t triesPerCell = 200;

@@ -50,6 +50,9 @@ bool MoveBorderCell(const GenerateOptions& options, SeededRandom& random, const 
 // How many 2 x 2 squares of the board lie wholly in one piece.
 int32_t SquaresInPieces(const GenerateOptions& options, const std::vector<int32_t>& owner);
 
+// Whether the cells hold a 2 x 2 square.
+bool HoldsSquare(const std::vector<Point>& cells);
+
 // Moves border cells until no piece holds a 2 x 2 square, trying a few
 // hundred moves a cell at most; adds the moves tried to moves. False when
 // some square is left.
