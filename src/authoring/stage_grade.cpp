@@ -8,6 +8,7 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
+#include <memory>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -18,9 +19,11 @@ constexpr int64_t guessesPerRun = 200000;  // a run that guesses this much count
 constexpr int32_t maxBoardCells = 192;     // 10 x 14 cells fit
 constexpr size_t maxGradedPieces = 64;     // a puzzle with more pieces, or a larger board, gets no grade
 constexpr int32_t wordBits = 64;
-// Words of the table of every move's mask, 16 MB; a stage with more moves
-// than fit (a large board, many pieces) builds each mask as it places the move.
-constexpr size_t moveKeepBudget = size_t{1} << 21;
+// Words of the table of every move's mask, 64 MB, shared by the threads: a
+// 10 x 10 board of twenty pieces needs about 20 MB. A stage with more moves
+// than fit (a larger board, more pieces) builds each mask as it places the
+// move, two to three times slower.
+constexpr size_t moveKeepBudget = size_t{1} << 23;
 
 using Cells = std::array<uint64_t, maxBoardCells / wordBits>;
 
@@ -50,7 +53,8 @@ struct Search {
     std::vector<int32_t> wordStart;    // cell c's bits are state words wordStart[c] .. wordStart[c + 1] - 1
     std::vector<int32_t> atStart;      // bit i of cell c stands for move movesAt[atStart[c] + i]
     std::vector<int32_t> movesAt;
-    std::vector<uint64_t> moveKeep;    // per move, stateWords words: its mask of bits to keep, within the budget
+    std::shared_ptr<const std::vector<uint64_t>> moveKeep;  // per move, stateWords words: its mask
+    const uint64_t* moveKeepWords = nullptr;                // of bits to keep, within the budget
     std::vector<uint64_t> pieceKeep;   // else per piece: the bits that are not its moves,
     std::vector<int32_t> clashStart;   // and per cell the state words that filling it clears:
     std::vector<int32_t> clashWord;    // entries clashStart[c] .. clashStart[c + 1] - 1, each a word
@@ -112,7 +116,7 @@ struct Search {
     const uint64_t* keepOf(int32_t move, int32_t depth)
     {
         auto words = static_cast<size_t>(stateWords);
-        if (!moveKeep.empty()) return &moveKeep[static_cast<size_t>(move) * words];
+        if (moveKeepWords != nullptr) return moveKeepWords + static_cast<size_t>(move) * words;
         uint64_t* keep = &keepAt[static_cast<size_t>(depth) * words];
         buildKeep(move, keep);
         return keep;
@@ -270,10 +274,12 @@ void Prepare(const Puzzle& puzzle, Search& search)
     // Each step places a piece: the empty board's copy, then one per step.
     size_t levels = puzzle.shapes.size() + 2;
     if (static_cast<size_t>(moveCount) * stateWords <= moveKeepBudget) {
-        search.moveKeep.resize(static_cast<size_t>(moveCount) * stateWords);
+        auto table = std::make_shared<std::vector<uint64_t>>(static_cast<size_t>(moveCount) * stateWords);
         for (int32_t move = 0; move < moveCount; ++move) {
-            search.buildKeep(move, &search.moveKeep[static_cast<size_t>(move) * stateWords]);
+            search.buildKeep(move, &(*table)[static_cast<size_t>(move) * stateWords]);
         }
+        search.moveKeepWords = table->data();
+        search.moveKeep = std::move(table);
     } else {
         search.keepAt.resize(levels * stateWords);
     }
