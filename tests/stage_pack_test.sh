@@ -17,13 +17,13 @@ fail() {
 # for a few packs. A change to the generator that changes them must bump packGeneratorVersion and pin
 # them anew; a new release of the game changes only the line that names it.
 declare -A pinned=(
-    [1]=158030f6841c046b0a0b5a23782a45150d8077eba74aac0a3374774db9c617b1
-    [2]=fb189557808bf8031f8dd9f1407fb5837f9925b7199fbb03e029fa694d99d861
-    [4294967295]=36deb170351de960cf946e492993a4c872250449282aa2b81d3441e39afe9fa4
-    [hard-4]=22099b036c82cb4191f11abe4d4b1ae7f6e0121befcb457e9f04829eb974f0d1
-    [expert-1]=9a9a9ee7cab2f62515f3d323347eed60ba4a68d8baa69e1f57c00130f65d2655
+    [1]=e694a477077e0e5d696323fac4550edcb4a556d6b37b127a97c0e8de174abced
+    [2]=6591d4f1473a0921f2959c3e062f43c1cff2ccb40c1f98ca9a132ea98b7afb90
+    [4294967295]=97e6546d95b44ee029d47196c44ca112829b37bf1580a78666313b6ef437b903
+    [hard-4]=ac2b4ede299e764e8d2fe48cfc7c34c621fd21d5f0f5067dd4b297733b13c706
+    [expert-1]=bb492402298ad64f8b6c07abb1d0a27515e871ba8b44838f24563104ffd898ac
 )
-version=6
+version=7
 
 release=$("$tool" --version | sed -n 's/^tessera-stages //p')
 
