@@ -67,6 +67,7 @@ struct Search {
     std::vector<std::vector<int32_t>> options;  // the chosen cell's moves at each depth, room reserved up front
     SeededRandom random{0};
     int64_t guesses = 0;
+    int64_t guessLimit = guessesPerRun;  // the run ends once it has guessed this much
     int64_t forced = 0;
     int64_t steps = 0;
 
@@ -180,7 +181,7 @@ struct Search {
             const Cells& cells = moveCells[static_cast<size_t>(move)];
             for (size_t i = 0; i < cells.size(); ++i) filled[at + 1][i] = done[i] | cells[i];
             if (solve(depth + 1, left - moveSize[static_cast<size_t>(move)], keepOf(move, depth + 1))) return true;
-            if (guesses >= guessesPerRun) return true;
+            if (guesses >= guessLimit) return true;
         }
         return false;
     }
@@ -293,9 +294,23 @@ void Prepare(const Puzzle& puzzle, Search& search)
     search.options.resize(levels);
     for (std::vector<int32_t>& level : search.options) level.reserve(widest);
 }
+// The grade of all runs' guesses together.
+double GradeOf(int64_t guesses)
+{
+    return std::log2(1.0 + static_cast<double>(guesses) / runs);
+}
+
+// The fewest guesses of all runs together that make a grade of at least grade.
+int64_t GuessesFor(double grade)
+{
+    auto guesses = static_cast<int64_t>(std::ceil(runs * (std::exp2(grade) - 1)));
+    while (guesses > 0 && GradeOf(guesses - 1) >= grade) --guesses;
+    while (GradeOf(guesses) < grade) ++guesses;
+    return guesses;
+}
 }  // namespace
 
-StageGrade GradeStage(const Puzzle& puzzle, int32_t jobs)
+StageGrade GradeStage(const Puzzle& puzzle, int32_t jobs, double stopAt)
 {
     StageGrade grade;
     Search prepared;
@@ -309,16 +324,23 @@ StageGrade GradeStage(const Puzzle& puzzle, int32_t jobs)
     std::atomic<int64_t> forced{0};
     std::atomic<int64_t> steps{0};
     std::atomic<int32_t> nextRun{1};
+    // A run may guess only what is left below the stop: one that reaches it
+    // brings all runs' guesses to the stop, and no run starts after that.
+    // So the runs stop exactly when all of them would have guessed that
+    // much, whichever thread ran which.
+    const int64_t stopGuesses = stopAt > 0 ? GuessesFor(stopAt) : INT64_MAX;
+    std::atomic<bool> stopped{false};
     auto work = [&](Search search) {
-        for (int32_t run = nextRun++; run <= runs; run = nextRun++) {
+        for (int32_t run = nextRun++; run <= runs && !stopped; run = nextRun++) {
             search.random = SeededRandom(static_cast<uint64_t>(run));
             search.guesses = 0;
+            search.guessLimit = std::min(guessesPerRun, std::max<int64_t>(1, stopGuesses - guesses.load()));
             search.forced = 0;
             search.steps = 0;
             search.solve(1, search.boardCells, search.keepAll.data());
-            guesses += search.guesses;
             forced += search.forced;
             steps += search.steps;
+            if ((guesses += search.guesses) >= stopGuesses) stopped = true;
         }
     };
     std::vector<std::thread> helpers;
@@ -327,6 +349,7 @@ StageGrade GradeStage(const Puzzle& puzzle, int32_t jobs)
     for (std::thread& helper : helpers) helper.join();
     grade.meanGuesses = static_cast<double>(guesses.load()) / runs;
     grade.forcedShare = steps > 0 ? static_cast<double>(forced.load()) / static_cast<double>(steps.load()) : 1.0;
-    grade.grade = std::log2(1.0 + grade.meanGuesses);
+    grade.grade = GradeOf(guesses.load());
+    grade.reachedStop = stopped;
     return grade;
 }

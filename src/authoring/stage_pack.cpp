@@ -133,8 +133,11 @@ int32_t GradeTenths(double grade)
     return tenths;
 }
 
-// One stage from a recipe and a seed, compiled and graded; false with error when none was made.
-bool DrawStage(const PackOptions& pack, const StageRecipe& recipe, uint32_t seed, PackStage& made, std::string& error)
+// One stage from a recipe and a seed, compiled and graded; false with error
+// when none was made. With gradeStop above 0, a grade of that or more is only
+// known to be so: gradeReached says when it was.
+bool DrawStage(const PackOptions& pack, const StageRecipe& recipe, uint32_t seed, double gradeStop, PackStage& made,
+               bool& gradeReached, std::string& error)
 {
     GenerateOptions options;
     options.width = recipe.width;
@@ -159,7 +162,10 @@ bool DrawStage(const PackOptions& pack, const StageRecipe& recipe, uint32_t seed
     StageSource source;
     if (!ParseStageSource(text, "generated", source, error)) return false;
     made.file = CompileStage(source);
-    made.grade = GradeStage(StagePuzzle(made.file), pack.jobs).grade;
+    StageGrade measured = GradeStage(StagePuzzle(made.file), pack.jobs, gradeStop);
+    made.grade = measured.grade;
+    gradeReached = measured.reachedStop;
+    if (gradeReached) return true;
     char grade[48];
     std::snprintf(grade, sizeof grade, "# Grade %.1f\n", made.grade);
     // The generator's first line says how the stage was drawn; the grade goes after its comments.
@@ -186,7 +192,19 @@ bool DrawRising(const PackOptions& options, int32_t stage, int32_t above, const 
     for (int32_t attempt = 0; attempt < plan.maxAttempts && rising < recipe.candidates; ++attempt) {
         PackStage made;
         std::string why;
-        if (!DrawStage(options, recipe, AttemptSeed(options.seed, options.level, stage, attempt), made, why)) continue;
+        // Once one has risen, a stage whose grade reaches that one's is not
+        // kept, and its grading stops there; it still rises, as avoid is
+        // empty where more than one is drawn.
+        double gradeStop = bestTenths >= 0 && avoid.empty() ? bestTenths / 10.0 : 0;
+        bool reached = false;
+        if (!DrawStage(options, recipe, AttemptSeed(options.seed, options.level, stage, attempt), gradeStop, made,
+                       reached, why)) {
+            continue;
+        }
+        if (reached) {
+            ++rising;
+            continue;
+        }
         int32_t tenths = GradeTenths(made.grade);
         if (recipe.unique && (tenths <= above || std::find(avoid.begin(), avoid.end(), tenths) != avoid.end())) continue;
         ++rising;
