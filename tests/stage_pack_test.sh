@@ -17,13 +17,13 @@ fail() {
 # for a few packs. A change to the generator that changes them must bump packGeneratorVersion and pin
 # them anew; a new release of the game changes only the line that names it.
 declare -A pinned=(
-    [1]=e694a477077e0e5d696323fac4550edcb4a556d6b37b127a97c0e8de174abced
-    [2]=6591d4f1473a0921f2959c3e062f43c1cff2ccb40c1f98ca9a132ea98b7afb90
-    [4294967295]=97e6546d95b44ee029d47196c44ca112829b37bf1580a78666313b6ef437b903
-    [hard-4]=ac2b4ede299e764e8d2fe48cfc7c34c621fd21d5f0f5067dd4b297733b13c706
-    [expert-1]=bb492402298ad64f8b6c07abb1d0a27515e871ba8b44838f24563104ffd898ac
+    [1]=50ed6288286477d9d90759a11950d74589cd6042aa68bc50dff794cc9c188782
+    [2]=30b98abdd7dc285a025046f239d5c0346a5d1140511abb12563ba248caa04e83
+    [4294967295]=cc8be9c4d5b496b8ee12f67f08ba952a90256f273b4965544ee0a578e640c8bb
+    [hard-4]=b1aaedd6738e5ef18695c0b8af6296e36d1f52502a2a74744a2009d77206f8ea
+    [expert-1]=a39f2fde84888e04ee40b0645c5d1262e46a66ec25cdc87893c0b17ba42d579b
 )
-version=7
+version=8
 
 release=$("$tool" --version | sed -n 's/^tessera-stages //p')
 

@@ -294,6 +294,7 @@ void Prepare(const Puzzle& puzzle, Search& search)
     search.options.resize(levels);
     for (std::vector<int32_t>& level : search.options) level.reserve(widest);
 }
+
 // The grade of all runs' guesses together.
 double GradeOf(int64_t guesses)
 {
