@@ -42,7 +42,8 @@ constexpr char usage[] =
 // How --jobs is used, said by --help only: usage errors keep to the usage.
 constexpr char jobsHelp[] =
     "\n--jobs N: threads (default: every core); results never depend on it. A count starts on one thread\n"
-    "and takes the others only after a million search steps: a shorter count is faster on one.\n";
+    "and takes the others only after a million search steps: a shorter count is faster on one. A grade's\n"
+    "sixteen runs share the threads.\n";
 
 int Usage(const std::string& reason)
 {
@@ -221,7 +222,7 @@ int Check(int argc, char** argv)
         PrintStage(stdout, stage);
         Puzzle puzzle = StagePuzzle(stage);
         if (grade) {
-            StageGrade measured = GradeStage(puzzle);
+            StageGrade measured = GradeStage(puzzle, options.jobs);
             std::printf("grade: %.1f (%.1f guesses to the first tiling, %.0f%% of moves forced)\n", measured.grade,
                         measured.meanGuesses, 100 * measured.forcedShare);
         }
