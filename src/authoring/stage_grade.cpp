@@ -8,7 +8,6 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
-#include <memory>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -53,8 +52,7 @@ struct Search {
     std::vector<int32_t> wordStart;    // cell c's bits are state words wordStart[c] .. wordStart[c + 1] - 1
     std::vector<int32_t> atStart;      // bit i of cell c stands for move movesAt[atStart[c] + i]
     std::vector<int32_t> movesAt;
-    std::shared_ptr<const std::vector<uint64_t>> moveKeep;  // per move, stateWords words: its mask
-    const uint64_t* moveKeepWords = nullptr;                // of bits to keep, within the budget
+    const uint64_t* moveKeep = nullptr;  // per move, stateWords words: its mask of bits to keep, within the budget
     std::vector<uint64_t> pieceKeep;   // else per piece: the bits that are not its moves,
     std::vector<int32_t> clashStart;   // and per cell the state words that filling it clears:
     std::vector<int32_t> clashWord;    // entries clashStart[c] .. clashStart[c + 1] - 1, each a word
@@ -117,7 +115,7 @@ struct Search {
     const uint64_t* keepOf(int32_t move, int32_t depth)
     {
         auto words = static_cast<size_t>(stateWords);
-        if (moveKeepWords != nullptr) return moveKeepWords + static_cast<size_t>(move) * words;
+        if (moveKeep != nullptr) return moveKeep + static_cast<size_t>(move) * words;
         uint64_t* keep = &keepAt[static_cast<size_t>(depth) * words];
         buildKeep(move, keep);
         return keep;
@@ -217,8 +215,10 @@ void ListMoves(const Puzzle& puzzle, Search& search)
     }
 }
 
-// The lists of moves at each cell, the words of the state and what placing clears.
-void Prepare(const Puzzle& puzzle, Search& search)
+// The lists of moves at each cell, the words of the state and what placing
+// clears; every move's mask goes into table, which the threads' copies of
+// the search share, when it fits the budget.
+void Prepare(const Puzzle& puzzle, Search& search, std::vector<uint64_t>& table)
 {
     auto cellCount = static_cast<size_t>(search.boardCells);
     auto moveCount = static_cast<int32_t>(search.movePiece.size());
@@ -275,12 +275,11 @@ void Prepare(const Puzzle& puzzle, Search& search)
     // Each step places a piece: the empty board's copy, then one per step.
     size_t levels = puzzle.shapes.size() + 2;
     if (static_cast<size_t>(moveCount) * stateWords <= moveKeepBudget) {
-        auto table = std::make_shared<std::vector<uint64_t>>(static_cast<size_t>(moveCount) * stateWords);
+        table.resize(static_cast<size_t>(moveCount) * stateWords);
         for (int32_t move = 0; move < moveCount; ++move) {
-            search.buildKeep(move, &(*table)[static_cast<size_t>(move) * stateWords]);
+            search.buildKeep(move, &table[static_cast<size_t>(move) * stateWords]);
         }
-        search.moveKeepWords = table->data();
-        search.moveKeep = std::move(table);
+        search.moveKeep = table.data();
     } else {
         search.keepAt.resize(levels * stateWords);
     }
@@ -318,7 +317,8 @@ StageGrade GradeStage(const Puzzle& puzzle, int32_t jobs, double stopAt)
     prepared.boardCells = puzzle.boardWidth * puzzle.boardHeight;
     if (prepared.boardCells > maxBoardCells || puzzle.shapes.size() > maxGradedPieces) return grade;
     ListMoves(puzzle, prepared);
-    Prepare(puzzle, prepared);
+    std::vector<uint64_t> moveKeep;
+    Prepare(puzzle, prepared, moveKeep);
     // The runs share nothing but the tables, and their sums are whole
     // numbers: the grade is the same whichever thread takes which run.
     std::atomic<int64_t> guesses{0};
