@@ -10,9 +10,12 @@ namespace tiling {
 // Cells looked at beside the first empty cell before any placement is tried,
 // in two runs of keyRun neighbouring cell numbers: 2^(2 keyRun) buckets a
 // cell. On the board alone the generator makes thousands of short counts,
-// where building more buckets would cost more than they save; under the
-// game's rules a count runs for seconds, and each step reads more placements.
-constexpr int32_t keyRunAlone = 3;
+// where building more buckets would cost more than they save: with runs of
+// two, a unique 10 x 6 stage of twelve pieces is drawn in a tenth less time
+// than with runs of three, and the pentomino rectangle is counted no slower.
+// Under the game's rules a count runs for seconds, and each step reads more
+// placements. The buckets only spare tests: the search is the same.
+constexpr int32_t keyRunAlone = 2;
 constexpr int32_t keyRunInPlay = 4;
 constexpr int32_t maxBucketsPerCell = 1 << (2 * keyRunInPlay);
 
