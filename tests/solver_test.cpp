@@ -193,8 +193,17 @@ TEST(TilingSearch, AgreesWithDancingLinksOnRandomStages)
             distinct.distinct = true;
             distinct.jobs = 1 + round % 2;
             distinct.oneThreadSteps = 0;
-            EXPECT_EQ(CountTilings(puzzle, distinct).count, DistinctByCanonicalForms(puzzle, mirror))
+            int64_t distinctTilings = DistinctByCanonicalForms(puzzle, mirror);
+            EXPECT_EQ(CountTilings(puzzle, distinct).count, distinctTilings)
                 << "round " << round << (mirror ? " mirror" : "") << " distinct";
+            if (!decoys) continue;
+            // Those that use the last piece: all but the tilings by the others alone.
+            Puzzle others = puzzle;
+            others.shapes.pop_back();
+            distinct.mustUse = static_cast<int32_t>(others.shapes.size());
+            int64_t withoutIt = others.shapes.empty() ? 0 : DistinctByCanonicalForms(others, mirror);
+            EXPECT_EQ(CountTilings(puzzle, distinct).count, distinctTilings - withoutIt)
+                << "round " << round << (mirror ? " mirror" : "") << " distinct, with the last piece";
         }
     }
 }

@@ -17,13 +17,13 @@ fail() {
 # for a few packs. A change to the generator that changes them must bump packGeneratorVersion and pin
 # them anew; a new release of the game changes only the line that names it.
 declare -A pinned=(
-    [1]=50ed6288286477d9d90759a11950d74589cd6042aa68bc50dff794cc9c188782
-    [2]=30b98abdd7dc285a025046f239d5c0346a5d1140511abb12563ba248caa04e83
-    [4294967295]=cc8be9c4d5b496b8ee12f67f08ba952a90256f273b4965544ee0a578e640c8bb
-    [hard-4]=b1aaedd6738e5ef18695c0b8af6296e36d1f52502a2a74744a2009d77206f8ea
-    [expert-1]=a39f2fde84888e04ee40b0645c5d1262e46a66ec25cdc87893c0b17ba42d579b
+    [1]=b15071206aba0c0e35b12e231cb28f371cda669ebdf51bc967ba7bef5b13e76a
+    [2]=8056aac57af2bb9b70b646a9f0ca9b183ba96e99baf35c5fe6e664d594f05d72
+    [4294967295]=2e5cd39d4c164dd35cd47d5da977d10085923c865c896c464ce943d5c9596e92
+    [hard-4]=0f823a5fda2abe5da4ab8ddc43da103f9512fb430bcfb089c15a483a86bbc248
+    [expert-1]=cf69e7fe0a5bb741aaa633e5be9c9a708ecfafee9f6839e01d2812315e0e258b
 )
-version=8
+version=9
 
 release=$("$tool" --version | sed -n 's/^tessera-stages //p')
 

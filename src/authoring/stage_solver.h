@@ -23,6 +23,7 @@ struct SolveOptions {
     int64_t stepLimit = 0;    // stop after about this many search steps; 0: no limit (bitboard search only)
     int64_t exactBelow = 0;   // with stepLimit: a search that has found fewer solutions by then goes on, up to this many
     bool distinct = false;    // count tilings up to the board's symmetries (board only)
+    int32_t mustUse = -1;     // count only the tilings that use this piece (board only); -1: all
     int32_t jobs = 1;         // threads that share the search
     // Bitboard search only: with jobs above 1, one thread first tries the
     // count alone for this many search steps, and more start only when it

@@ -29,12 +29,14 @@ std::vector<FixedPlacement> OrbitRepresentatives(int32_t piece, const std::vecto
 // placement in exactly one of its images; where symmetries fix P's
 // placement, a tiling counts when it is the least of its images under them.
 // Counting every tiling, each placement of an orbit has as many tilings as
-// the one searched, which stands for them all.
+// the one searched, which stands for them all. With a root piece, P is that
+// piece and the tilings without it are left out.
 template <int W>
 void CollectOrbitTasks(const Table<W>& t, const std::vector<Placement>& placements,
                        const std::vector<std::vector<int32_t>>& maps,
                        const std::vector<int32_t>& areas, uint64_t active, int32_t boardCells, bool distinct,
-                       std::deque<std::vector<std::vector<int32_t>>>& keep, std::vector<Task<W>>& tasks)
+                       std::deque<std::vector<std::vector<int32_t>>>& keep, std::vector<Task<W>>& tasks,
+                       int32_t root = -1)
 {
     int64_t area = 0;
     for (size_t p = 0; p < areas.size(); ++p) {
@@ -49,7 +51,7 @@ void CollectOrbitTasks(const Table<W>& t, const std::vector<Placement>& placemen
     std::vector<FixedPlacement> bestFixed;
     size_t bestSymmetric = SIZE_MAX;
     for (size_t p = 0; p < areas.size(); ++p) {
-        if ((active >> p & 1) == 0) continue;
+        if ((active >> p & 1) == 0 || (root >= 0 && static_cast<int32_t>(p) != root)) continue;
         std::vector<FixedPlacement> fixed = OrbitRepresentatives(static_cast<int32_t>(p), placements, maps);
         size_t symmetric = static_cast<size_t>(std::count_if(
             fixed.begin(), fixed.end(), [](const FixedPlacement& f) { return !f.stabiliser.empty(); }));
@@ -63,6 +65,7 @@ void CollectOrbitTasks(const Table<W>& t, const std::vector<Placement>& placemen
             bestSymmetric = symmetric;
         }
     }
+    if (best < 0) return;
     uint64_t rest = active & ~(uint64_t{1} << best);
     for (FixedPlacement& fixed : bestFixed) {
         Task<W> task;
@@ -78,7 +81,7 @@ void CollectOrbitTasks(const Table<W>& t, const std::vector<Placement>& placemen
         }
         tasks.push_back(std::move(task));
     }
-    if (area > boardCells) {
+    if (root < 0 && area > boardCells) {
         CollectOrbitTasks(t, placements, maps, areas, rest, boardCells, distinct, keep, tasks);
     }
 }

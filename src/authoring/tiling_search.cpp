@@ -211,12 +211,14 @@ SolveResult CountOn(const Puzzle& puzzle, const SolveOptions& options, const Cel
     bool boardOnly = options.boardOnly || options.distinct;
     std::vector<std::vector<int32_t>> maps;
     // Counting up to symmetry with no limit: every tiling, counted by orbits with the memo throughout,
-    // and then the mean over the symmetries of the tilings each leaves unchanged (Burnside's lemma).
-    bool burnside = options.distinct && counting && options.stepLimit == 0;
-    if (options.distinct || (boardOnly && counting)) {
+    // and then the mean over the symmetries of the tilings each leaves unchanged (Burnside's lemma);
+    // not when only the tilings with one piece count, as those lookups take every tiling.
+    bool mustUse = boardOnly && options.mustUse >= 0 && options.mustUse < pieceCount;
+    bool burnside = options.distinct && counting && options.stepLimit == 0 && !mustUse;
+    if (options.distinct || (boardOnly && counting) || mustUse) {
         maps = BoardMaps(puzzle, order, options.mirror);
         CollectOrbitTasks(table, placements, maps, areas, all, order.boardCells, options.distinct && !burnside,
-                          keep, tasks);
+                          keep, tasks, mustUse ? options.mustUse : -1);
     } else {
         Task<W> whole;
         whole.unused = all;
