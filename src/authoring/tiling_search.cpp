@@ -212,7 +212,8 @@ SolveResult CountOn(const Puzzle& puzzle, const SolveOptions& options, const Cel
     std::vector<std::vector<int32_t>> maps;
     // Counting up to symmetry with no limit: every tiling, counted by orbits with the memo throughout,
     // and then the mean over the symmetries of the tilings each leaves unchanged (Burnside's lemma);
-    // not when only the tilings with one piece count, as those lookups take every tiling.
+    // not when only the tilings with one piece count, as the tilings a symmetry leaves unchanged are
+    // counted there with the piece or without it.
     bool mustUse = boardOnly && options.mustUse >= 0 && options.mustUse < pieceCount;
     bool burnside = options.distinct && counting && options.stepLimit == 0 && !mustUse;
     if (options.distinct || (boardOnly && counting) || mustUse) {

@@ -277,16 +277,16 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
             // kept when no tiling uses it: a search with the decoy fixed
             // first, far shorter than counting every tiling again.
             int64_t spent = 0;
-            int64_t withDecoy = DistinctUpTo(options, shapes, 1, timeLeft(), spent, 0,
+            int64_t usingDecoy = DistinctUpTo(options, shapes, 1, timeLeft(), spent, 0,
                                              static_cast<int32_t>(shapes.size()) - 1);
             spentThisRound += spent;
             walker.steps += spent;
             walker.stuck += spent;
-            if (withDecoy < 0) {
+            if (usingDecoy < 0) {
                 walker.outOfTime = true;
                 return;
             }
-            if (withDecoy == 0) {
+            if (usingDecoy == 0) {
                 stage.decoys.push_back(decoy);
             } else {
                 shapes.pop_back();
