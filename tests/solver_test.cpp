@@ -177,6 +177,10 @@ TEST(TilingSearch, AgreesWithDancingLinksOnRandomStages)
     for (int32_t round = 0; round < 300; ++round) {
         bool decoys = round % 2 == 1;
         Puzzle puzzle = RandomPuzzle(random, decoys);
+        // With decoys, the tilings that use the last piece are all but those of the others alone.
+        Puzzle others = puzzle;
+        others.shapes.pop_back();
+        const auto last = static_cast<int32_t>(others.shapes.size());
         for (bool mirror : {false, true}) {
             for (bool boardOnly : {false, true}) {
                 SolveOptions options;
@@ -187,6 +191,11 @@ TEST(TilingSearch, AgreesWithDancingLinksOnRandomStages)
                 options.oneThreadSteps = 0;
                 EXPECT_EQ(CountTilings(puzzle, options).count, reference)
                     << "round " << round << (mirror ? " mirror" : "") << (boardOnly ? " board only" : "");
+                if (!decoys || !boardOnly) continue;
+                int64_t withoutIt = others.shapes.empty() ? 0 : SolvePuzzle(others, options).count;
+                options.mustUse = last;
+                EXPECT_EQ(CountTilings(puzzle, options).count, reference - withoutIt)
+                    << "round " << round << (mirror ? " mirror" : "") << " board only, with the last piece";
             }
             SolveOptions distinct;
             distinct.mirror = mirror;
@@ -197,10 +206,7 @@ TEST(TilingSearch, AgreesWithDancingLinksOnRandomStages)
             EXPECT_EQ(CountTilings(puzzle, distinct).count, distinctTilings)
                 << "round " << round << (mirror ? " mirror" : "") << " distinct";
             if (!decoys) continue;
-            // Those that use the last piece: all but the tilings by the others alone.
-            Puzzle others = puzzle;
-            others.shapes.pop_back();
-            distinct.mustUse = static_cast<int32_t>(others.shapes.size());
+            distinct.mustUse = last;
             int64_t withoutIt = others.shapes.empty() ? 0 : DistinctByCanonicalForms(others, mirror);
             EXPECT_EQ(CountTilings(puzzle, distinct).count, distinctTilings - withoutIt)
                 << "round " << round << (mirror ? " mirror" : "") << " distinct, with the last piece";
