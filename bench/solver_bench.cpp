@@ -12,6 +12,16 @@
 namespace {
 const std::vector<std::vector<Point>> pentominoes = Pentominoes();
 
+// Times the count of the puzzle, stopping the benchmark if it is ever not the one expected.
+void TimeCounts(benchmark::State& state, const Puzzle& puzzle, const SolveOptions& options, int64_t expected)
+{
+    for (auto _ : state) {
+        SolveResult result = CountTilings(puzzle, options);
+        if (result.count != expected) state.SkipWithError("wrong count");
+        benchmark::DoNotOptimize(result.count);
+    }
+}
+
 // The rectangle of the twelve pentominoes, mirror images allowed, every tiling
 // or (with distinct) every one up to the rectangle's symmetries.
 void Rectangle(benchmark::State& state, int32_t width, int32_t height, bool distinct, int32_t jobs, int64_t expected)
@@ -22,11 +32,7 @@ void Rectangle(benchmark::State& state, int32_t width, int32_t height, bool dist
     options.boardOnly = true;
     options.distinct = distinct;
     options.jobs = jobs;
-    for (auto _ : state) {
-        SolveResult result = CountTilings(puzzle, options);
-        if (result.count != expected) state.SkipWithError("wrong count");
-        benchmark::DoNotOptimize(result.count);
-    }
+    TimeCounts(state, puzzle, options, expected);
 }
 BENCHMARK_CAPTURE(Rectangle, all_10x6_one_job, 10, 6, false, 1, 9356)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Rectangle, distinct_10x6_two_jobs, 10, 6, true, 2, 2339)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -77,11 +83,7 @@ void CrowdedUnderTheGameRules(benchmark::State& state)
     if (!ReadBenchStage(state, "crowded.txt", puzzle)) return;
     SolveOptions options;
     options.jobs = static_cast<int32_t>(state.range(0));
-    for (auto _ : state) {
-        SolveResult result = CountTilings(puzzle, options);
-        if (result.count != 3729114) state.SkipWithError("wrong count");
-        benchmark::DoNotOptimize(result.count);
-    }
+    TimeCounts(state, puzzle, options, 3729114);
 }
 BENCHMARK(CrowdedUnderTheGameRules)->Arg(2)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 
@@ -96,11 +98,7 @@ void UniqueTenByTenOfSixteen(benchmark::State& state)
     if (!ReadBenchStage(state, "unique-10x10.txt", puzzle)) return;
     SolveOptions options;
     options.distinct = true;
-    for (auto _ : state) {
-        SolveResult result = CountTilings(puzzle, options);
-        if (result.count != 1) state.SkipWithError("wrong count");
-        benchmark::DoNotOptimize(result.count);
-    }
+    TimeCounts(state, puzzle, options, 1);
 }
 BENCHMARK(UniqueTenByTenOfSixteen)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
