@@ -63,9 +63,9 @@ constexpr int32_t refusedLimit = 10000;  // refused moves in a row, before a fre
 constexpr uint32_t walkerSeedStep = 7919;
 // Walks that take turns, whatever the jobs. One walk alone is now and then
 // far slower than its median (two 10 x 6 draws in sixteen took 6 and 10
-// times it). Two cut that tail: with one job they cost about as much in all
-// as one walk (24.4 s against 27.8 s for seeds 1 to 16), and two jobs run
-// them side by side.
+// times it). Two cut that tail: with one job they cost less in all than one
+// walk (24.4 s against 27.8 s for seeds 1 to 16), and two jobs run them side
+// by side.
 constexpr int32_t walkerCount = 2;
 constexpr int64_t roundSteps = 2000000;     // search steps a walker takes in one round
 
