@@ -202,7 +202,11 @@ def pack_address(build, runner, run_dir, source, plan_tool):
         expect_picture(stage_one_started(runner, directory, seed), browser.canvas(), "address",
                        "pack %d's stage 1 does not start as the runner draws it" % pack)
         print("?pack=%d&v=2 says \"%s\" and plays its stage 1 as the runner draws it" % (pack, note))
-        # Share hands over this pack's link with this page's generator version.
+        # Share hands over this pack's link with this page's generator version. The bar of the pack made
+        # ahead sits above the buttons and goes when that pack is made, moving Share up: on a busy machine
+        # that came between WebDriver finding the button and clicking it, and the click missed. So Share is
+        # clicked once that pack is made and the buttons hold still.
+        wait_for_pack_ahead(browser)
         link = share_link(browser)
         with open(os.path.join(directory, "pack.txt")) as text:
             version = next(line.split()[1] for line in text if line.startswith("generator "))
