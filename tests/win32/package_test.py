@@ -26,14 +26,20 @@ def wine(arguments, cwd=None):
     return output
 
 
+def winepath(option, path):
+    """A path converted by winepath, or a failure that says what Wine printed."""
+    done = subprocess.run(["winepath", option, path], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    said = (done.stdout + done.stderr).decode("ascii", "replace")
+    assert done.returncode == 0, "winepath %s %s: exit %d: %s" % (option, path, done.returncode, said)
+    return done.stdout.decode().strip()
+
+
 def unix_path(windows_path):
-    return subprocess.run(["winepath", "-u", windows_path], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                          check=True).stdout.decode().strip()
+    return winepath("-u", windows_path)
 
 
 def windows_path(path):
-    return subprocess.run(["winepath", "-w", path], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                          check=True).stdout.decode().strip()
+    return winepath("-w", path)
 
 
 def folder(name):
