@@ -1,4 +1,4 @@
-// The snake partition: every board the options allow is split into connected pieces of the allowed sizes.
+// Partitions: every board the options allow split into connected pieces of the allowed sizes, and their pieces' squares and corners.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,6 +6,17 @@
 
 #include "authoring/stage_generator.h"
 #include "authoring/stage_source.h"
+
+TEST(PieceWindows, SquaresAreWholeWindowsAndCornersThreeCellsOfOnePiece)
+{
+    // AABB
+    // AABC   one window wholly in A, B's and C's corners on the right, and
+    // DDCC   windows split two and two or four ways, which are neither.
+    const GenerateOptions options{4, 3, 4, 1, 4};
+    const std::vector<int32_t> owner = {0, 0, 1, 1, 0, 0, 1, 2, 3, 3, 2, 2};
+    EXPECT_EQ(SquaresInPieces(options, owner), 1);
+    EXPECT_EQ(CornersOfPieces(options, owner), 2);
+}
 
 TEST(StirredSnakePartition, SplitsEveryBoardIntoConnectedPiecesOfTheAllowedSizes)
 {

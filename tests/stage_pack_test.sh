@@ -17,13 +17,13 @@ fail() {
 # for a few packs. A change to the generator that changes them must bump packGeneratorVersion and pin
 # them anew; a new release of the game changes only the line that names it.
 declare -A pinned=(
-    [1]=b15071206aba0c0e35b12e231cb28f371cda669ebdf51bc967ba7bef5b13e76a
-    [2]=8056aac57af2bb9b70b646a9f0ca9b183ba96e99baf35c5fe6e664d594f05d72
-    [4294967295]=2e5cd39d4c164dd35cd47d5da977d10085923c865c896c464ce943d5c9596e92
-    [hard-4]=0f823a5fda2abe5da4ab8ddc43da103f9512fb430bcfb089c15a483a86bbc248
-    [expert-1]=cf69e7fe0a5bb741aaa633e5be9c9a708ecfafee9f6839e01d2812315e0e258b
+    [1]=cce6d0e60791186d6b11808995caccbe5104123d8fc9a75643729f5f19ab7d17
+    [2]=d236fe3846a06d1d0385ae3c3a21ef4a191024ce34e29488c4ca22b8d307fb73
+    [4294967295]=a69edae71d19450d292a68bfd36d0eeac77563b7c094e42bf7092a9978badd6e
+    [hard-4]=6cadb861a050ba334606b6cd69b40694a78015580670db96ff9c49eb859aa2da
+    [expert-1]=2f9736c3a8f7f8131f6c5171f92885047d2ba1a23d6f34e6b4259728a53a4b32
 )
-version=9
+version=10
 
 release=$("$tool" --version | sed -n 's/^tessera-stages //p')
 

@@ -242,20 +242,33 @@ bool MoveBorderCell(const GenerateOptions& options, SeededRandom& random, const 
     return false;
 }
 
-int32_t SquaresInPieces(const GenerateOptions& options, const std::vector<int32_t>& owner)
+namespace {
+// How many 2 x 2 windows of the board have exactly pairs of their six pairs
+// of cells in one piece: 6 when the whole window is, 3 when three cells are.
+int32_t WindowsWithPairs(const GenerateOptions& options, const std::vector<int32_t>& owner, int32_t pairs)
 {
-    int32_t w = options.width;
-    int32_t squares = 0;
+    auto w = static_cast<size_t>(options.width);
+    int32_t windows = 0;
     for (int32_t y = 0; y + 1 < options.height; ++y) {
-        for (int32_t x = 0; x + 1 < w; ++x) {
-            auto at = static_cast<size_t>(y * w + x);
-            int32_t piece = owner[at];
-            bool whole = owner[at + 1] == piece && owner[at + static_cast<size_t>(w)] == piece &&
-                         owner[at + static_cast<size_t>(w) + 1] == piece;
-            squares += whole ? 1 : 0;
+        for (int32_t x = 0; x + 1 < options.width; ++x) {
+            auto at = static_cast<size_t>(y) * w + static_cast<size_t>(x);
+            int32_t a = owner[at], b = owner[at + 1], c = owner[at + w], d = owner[at + w + 1];
+            int32_t same = (a == b) + (a == c) + (a == d) + (b == c) + (b == d) + (c == d);
+            windows += same == pairs ? 1 : 0;
         }
     }
-    return squares;
+    return windows;
+}
+}  // namespace
+
+int32_t SquaresInPieces(const GenerateOptions& options, const std::vector<int32_t>& owner)
+{
+    return WindowsWithPairs(options, owner, 6);
+}
+
+int32_t CornersOfPieces(const GenerateOptions& options, const std::vector<int32_t>& owner)
+{
+    return WindowsWithPairs(options, owner, 3);
 }
 
 bool HoldsSquare(const std::vector<Point>& cells)

@@ -50,6 +50,10 @@ bool MoveBorderCell(const GenerateOptions& options, SeededRandom& random, const 
 // How many 2 x 2 squares of the board lie wholly in one piece.
 int32_t SquaresInPieces(const GenerateOptions& options, const std::vector<int32_t>& owner);
 
+// How many 2 x 2 windows of the board hold three cells of one piece and one
+// of another: the corners where the pieces' outlines turn.
+int32_t CornersOfPieces(const GenerateOptions& options, const std::vector<int32_t>& owner);
+
 // Whether the cells hold a 2 x 2 square.
 bool HoldsSquare(const std::vector<Point>& cells);
 

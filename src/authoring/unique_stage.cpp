@@ -176,8 +176,10 @@ struct Walker {
     bool have = false;
     std::vector<int32_t> near;  // cells another tiling changes, where moves are aimed
     int64_t tilings = 0;
+    int32_t squares = 0;        // 2 x 2 squares that lie wholly in one piece
+    int32_t corners = 0;        // where the pieces' outlines turn
     int64_t stuck = 0;          // search steps since the count last went down
-    int32_t refused = 0;        // moves in a row that broke the size or connection rules
+    int32_t refused = 0;        // moves in a row that broke the rules of sizes, connection, squares or corners
     int64_t candidates = 0;
     int64_t steps = 0;          // search steps in all
     KnownCounts counted;
@@ -217,6 +219,8 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
             walker.stuck = 0;
             walker.near.clear();
             walker.counted.clear();
+            walker.squares = SquaresInPieces(options, stage.owner);
+            walker.corners = CornersOfPieces(options, stage.owner);
             walker.tilings = DistinctUpTo(options, PiecesOf(options, stage.owner), startCap, timeLeft(), walker.stuck,
                                           scoreSteps);
             spentThisRound += walker.stuck;
@@ -242,7 +246,23 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
             // Near the end, one move in two is a pair of moves: pieces at
             // their least or largest size can then trade cells as well.
             if (walker.tilings < aimBelow && (random.next() & 2) != 0) MoveBorderCell(options, random, towards, moved);
-            if ((options.noSquares && SquaresInPieces(options, moved) > 0) || HasTwinPieces(PiecesOf(options, moved))) {
+            // Compact pieces fit in many places, jagged ones in few. Of 300
+            // random 10 x 6 partitions in twelve pieces, those with four 2 x 2
+            // squares in pieces had a median of 4,600 tilings up to turns, and
+            // those with eight 100,000 or more; of 300 without squares, those
+            // with 13 to 18 corners had medians of 2,800 to 6,200, and those
+            // with 22 to 28 of 150 to 760. So no move adds a square, and
+            // while the count is only a measure, blind between a few dozen
+            // tilings and thousands, no move takes a corner away: the walk is
+            // led down where it could not see. On 10 x 6 in twelve pieces,
+            // one job, seeds 1 to 30 took 17.0 s in all against 42.2 s with
+            // the rule of squares alone, which took 56.0 s for seeds 1 to 40
+            // against 70.8 s with neither. Under noSquares the walk starts
+            // without squares, and so it stays.
+            int32_t squares = SquaresInPieces(options, moved);
+            int32_t corners = CornersOfPieces(options, moved);
+            bool blunter = walker.tilings >= exactBelow && corners < walker.corners;
+            if (squares > walker.squares || blunter || HasTwinPieces(PiecesOf(options, moved))) {
                 if (++walker.refused > refusedLimit) walker.stuck = restartAfter + 1;
                 continue;
             }
@@ -259,6 +279,8 @@ void Advance(const GenerateOptions& options, Walker& walker, int64_t budget, con
             if (count <= walker.tilings) {
                 walker.stuck = count < walker.tilings ? 0 : walker.stuck + spent;
                 stage.owner = std::move(moved);
+                walker.squares = squares;
+                walker.corners = corners;
                 walker.near.clear();
                 walker.tilings = count;
                 walker.decoysTried = false;
