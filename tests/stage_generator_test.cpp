@@ -1,4 +1,4 @@
-// Partitions: every board the options allow split into connected pieces of the allowed sizes, and their pieces' squares and corners.
+// Partitions: any board split into connected pieces of the allowed sizes, and the squares and corners of pieces.
 #include <gtest/gtest.h>
 
 #include <algorithm>
