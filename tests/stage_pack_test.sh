@@ -17,13 +17,13 @@ fail() {
 # for a few packs. A change to the generator that changes them must bump packGeneratorVersion and pin
 # them anew; a new release of the game changes only the line that names it.
 declare -A pinned=(
-    [1]=cce6d0e60791186d6b11808995caccbe5104123d8fc9a75643729f5f19ab7d17
-    [2]=d236fe3846a06d1d0385ae3c3a21ef4a191024ce34e29488c4ca22b8d307fb73
-    [4294967295]=a69edae71d19450d292a68bfd36d0eeac77563b7c094e42bf7092a9978badd6e
-    [hard-4]=6cadb861a050ba334606b6cd69b40694a78015580670db96ff9c49eb859aa2da
-    [expert-1]=2f9736c3a8f7f8131f6c5171f92885047d2ba1a23d6f34e6b4259728a53a4b32
+    [1]=7cb2d6ff9e995418497af2db847bbfa89de1c08ab490b722027fb64d5411aee3
+    [2]=40c11d3dfef31a75d0b879e619c716ff610f6deb693ab12a92c81be06f0fdc8c
+    [4294967295]=b1f26a760b74ebf5b38432042cf03408e2da7c298dd6c2531f38c523282fa5fd
+    [hard-4]=a0ee61e7852ba62bac55cc5a5108252978bea0a776b833c8575d673d095fdfe3
+    [expert-1]=5a277254875ebbee2ab9c1c92f01fbf8e512875d5afe995e9d2dcfbedf32bfa5
 )
-version=10
+version=11
 
 release=$("$tool" --version | sed -n 's/^tessera-stages //p')
 

@@ -11,7 +11,7 @@
 
 // Bumped whenever a change to the generator changes the pack of any seed:
 // the version is written into every pack, so a pack names how it was made.
-constexpr int32_t packGeneratorVersion = 10;
+constexpr int32_t packGeneratorVersion = 11;
 
 // How hard a pack's stages are. Normal teaches on small boards first; hard
 // has one tiling from the first stage and grows to 10 x 8; expert grows
