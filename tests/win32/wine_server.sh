@@ -6,7 +6,9 @@
 # Connection reset by peer", seen once in the stage pack test between two runs of tessera.exe). A
 # server kept up for the whole test leaves no such moment between its programs.
 set -u
-# The server of the test before, ending; a second server in one prefix would be refused.
+# A second server in one prefix would be refused. The test before ended its own, unless it was
+# killed (at its time limit, say) and left it up for good: waiting for that one would never end.
+wineserver -k 2>/dev/null
 wineserver -w
 wineserver -p || { echo "wine_server.sh: no Wine server could be started in $WINEPREFIX" >&2; exit 1; }
 # The server's own programs (services.exe and the like) start with the first program and live as long
