@@ -17,6 +17,7 @@ from web_test import COVER_FRAME, SETTLE_SECONDS, expect_picture, perfect_pictur
 FRAME_SECONDS = 0.05
 TAP_SECONDS = 0.03   # a finger's tap, shorter than a frame
 STEP_SECONDS = 0.12  # between touches, so each frame sees where the finger is
+AHEAD_SECONDS = 240  # the page's first pack made ahead; a busy machine may take far longer than the usual 10 s
 
 PHONE_PORTRAIT = (390, 844)
 PHONE_LANDSCAPE = (844, 390)
@@ -139,6 +140,14 @@ def rectangles(browser):
         " scrollWidth: document.documentElement.scrollWidth};")
 
 
+def open_at_rest(browser, url):
+    """Opens the page and waits until it has made its pack ahead: the progress bar it shows meanwhile
+    changes the height of a phone's controls, and so where the canvas sits."""
+    browser.open(url)
+    browser.wait_for("return typeof window.tesseraAhead === 'string' &&"
+                     " document.getElementById('making').hidden;", "the pack made ahead", AHEAD_SECONDS)
+
+
 def screens(build, runner, run_dir, source):
     """Every screen shows the whole canvas at 4:3 beside its controls, and maps taps back to exact pixels."""
     server = PageServer(build)
@@ -151,7 +160,7 @@ def screens(build, runner, run_dir, source):
             for ratio in (1, 2, 3):
                 name = "%dx%d at %d" % (width, height, ratio)
                 browser.emulate(width, height, ratio, mobile)
-                browser.open(server.url("page/index.html?seed=1"))
+                open_at_rest(browser, server.url("page/index.html?seed=1"))
                 shown = rectangles(browser)
                 left, top, right, bottom = shown["canvas"]
                 if left < 0 or top < 0 or right > shown["width"] + 0.01 or bottom > shown["height"] + 0.01:
