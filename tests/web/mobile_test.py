@@ -11,7 +11,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from page_driver import Browser, PageServer, stage_one_started  # noqa: E402
+from page_driver import READY_SECONDS, Browser, PageServer, stage_one_started  # noqa: E402
 from web_test import COVER_FRAME, SETTLE_SECONDS, expect_picture, perfect_picture  # noqa: E402
 
 FRAME_SECONDS = 0.05
@@ -148,6 +148,19 @@ def open_at_rest(browser, url):
                      " document.getElementById('making').hidden;", "the pack made ahead", AHEAD_SECONDS)
 
 
+def board_moves_with_controls(browser, canvas):
+    """Shows the progress bar among the controls for two frames, as making a pack does: whether the canvas moved."""
+    browser.driver.set_script_timeout(READY_SECONDS)
+    moved = browser.driver.execute_async_script(
+        "var done = arguments[arguments.length - 1], making = document.getElementById('making');"
+        "document.getElementById('making-text').textContent = 'Making the next stages: stage 1 of 10';"
+        "making.hidden = false;"
+        "requestAnimationFrame(function () { requestAnimationFrame(function () {"
+        "  var r = document.getElementById('screen').getBoundingClientRect();"
+        "  making.hidden = true; done([r.left, r.top, r.right, r.bottom]); }); });")
+    return moved != canvas
+
+
 def screens(build, runner, run_dir, source):
     """Every screen shows the whole canvas at 4:3 beside its controls, and maps taps back to exact pixels."""
     server = PageServer(build)
@@ -187,6 +200,8 @@ def screens(build, runner, run_dir, source):
                     if reached != x + 65536 * y:
                         failures.append("%s: game pixel (%d, %d) reached the game as (%d, %d)" % (
                             name, x, y, reached % 65536, reached // 65536))
+                if height > width and board_moves_with_controls(browser, shown["canvas"]):
+                    failures.append("%s: the canvas moved when the progress bar showed below it" % name)
                 print("%s: canvas %.1f x %.1f at (%.1f, %.1f), %s" % (
                     name, right - left, bottom - top, left, top,
                     browser.driver.execute_script("return document.getElementById('screen').className || 'smooth';")))

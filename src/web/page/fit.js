@@ -56,6 +56,8 @@ var TesseraFit = (function () {
       addEventListener('resize', fit);
       addEventListener('orientationchange', fit);
       if (window.visualViewport) visualViewport.addEventListener('resize', fit);
+      // Controls that grow or shrink (a progress bar, a notice) change the room left for the board.
+      if (window.ResizeObserver) new ResizeObserver(fit).observe(controls);
       fit();
     },
     fit: fit
