@@ -142,7 +142,7 @@ def rectangles(browser):
 
 def open_at_rest(browser, url):
     """Opens the page and waits until it has made its pack ahead: the progress bar it shows meanwhile
-    changes the height of a phone's controls, and so where the canvas sits."""
+    changes the height of a phone's controls, and so the room left for the canvas."""
     browser.open(url)
     browser.wait_for("return typeof window.tesseraAhead === 'string' &&"
                      " document.getElementById('making').hidden;", "the pack made ahead", AHEAD_SECONDS)
