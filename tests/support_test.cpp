@@ -1,10 +1,14 @@
-// Support routines: the generator's exact sequence, the format ring, file helpers, the input snapshot, user paths.
+// Support routines: the generator's exact sequence, the format ring, file helpers, the input snapshot, user paths, cache memory.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "support/cache_memory.h"
 #include "support/file_io.h"
 #include "support/format_ring.h"
 #include "support/input_snapshot.h"
@@ -169,4 +173,22 @@ TEST(UserPaths, APathFromTheStartStaysTheSameUntilTheProgramMoves)
     EXPECT_EQ(PathFromStart("x.png"), start + "/x.png");
     EXPECT_EQ(PathFromStart("/tmp/x.png"), "/tmp/x.png");
     EXPECT_EQ(PathFromStart("-"), "-");
+}
+
+TEST(CacheMemory, BlocksOfEverySizeAreZeroAndWritableToTheirLastByteAndTablesKeepWhatTheyHoldAsTheyGrow)
+{
+    // Either side of where blocks are mapped on their own, and across huge pages' bounds.
+    for (size_t bytes : {size_t{1}, size_t{4096}, size_t{65535}, size_t{65536}, size_t{3} << 20, (size_t{4} << 20) + 1}) {
+        auto* block = static_cast<unsigned char*>(AllocateCacheMemory(bytes));
+        ASSERT_NE(block, nullptr) << bytes;
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % alignof(std::max_align_t), 0u) << bytes;
+        EXPECT_EQ(block[0], 0) << bytes;
+        EXPECT_EQ(block[bytes / 2], 0) << bytes;
+        EXPECT_EQ(block[bytes - 1], 0) << bytes;
+        block[0] = block[bytes - 1] = 0xA5;
+        FreeCacheMemory(block, bytes);
+    }
+    std::vector<uint64_t, CacheAllocator<uint64_t>> table;
+    for (uint64_t i = 0; i < (uint64_t{1} << 20); ++i) table.push_back(i * 7);
+    for (uint64_t i = 0; i < table.size(); i += 4099) ASSERT_EQ(table[i], i * 7);
 }

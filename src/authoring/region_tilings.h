@@ -8,6 +8,7 @@
 
 #include "authoring/placement_buckets.h"
 #include "authoring/region_check.h"
+#include "support/cache_memory.h"
 
 namespace tiling {
 // On the board alone, the ways to fill a region of empty cells depend on
@@ -45,11 +46,12 @@ struct RegionTilings {
         uint32_t first = 0;
         uint32_t size = 0;
     };
-    std::vector<Slot> slots;  // open-addressed, at most half full
+    // Both tables grow to megabytes in a long count: their memory comes in huge pages where it can.
+    std::vector<Slot, CacheAllocator<Slot>> slots;  // open-addressed, at most half full
     size_t mask = 0;
     size_t used = 0;
     uint32_t epoch = 0;
-    std::vector<Way> ways;
+    std::vector<Way, CacheAllocator<Way>> ways;
     std::vector<Way> scratch;  // the ways of the regions being worked out, innermost last
 
     // Empties the cache for a search over another table, keeping its memory.
@@ -80,7 +82,7 @@ struct RegionTilings {
     void store(const Bits<W>& region, uint32_t first, uint32_t size)
     {
         if (2 * (used + 1) > slots.size()) {
-            std::vector<Slot> old = std::exchange(slots, std::vector<Slot>(slots.size() * 2));
+            std::vector<Slot, CacheAllocator<Slot>> old = std::exchange(slots, decltype(slots)(slots.size() * 2));
             mask = slots.size() - 1;
             for (const Slot& slot : old) {
                 if (slot.epoch == epoch) *find(slot.region) = slot;

@@ -2,11 +2,11 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <new>
 
 #include "authoring/bitboard.h"
+#include "support/cache_memory.h"
 
 namespace tiling {
 // Memory for one thread's cache, whatever the grid's size.
@@ -30,9 +30,13 @@ struct MemoSlot {
 // search it saved, so the cache may be smaller than the search.
 template <int W>
 struct SubtreeMemo {
-    // Zeroed memory is a cache of empty slots, and calloc's untouched pages
-    // cost nothing: a short count in a new thread pays only for the slots it writes.
-    std::unique_ptr<MemoSlot<W>[], decltype(&std::free)> slots{nullptr, &std::free};
+    // Zeroed memory is a cache of empty slots, and untouched pages cost
+    // nothing: a short count in a new thread pays only for the slots it writes.
+    struct Release {
+        size_t bytes = 0;
+        void operator()(MemoSlot<W>* block) const { FreeCacheMemory(block, bytes); }
+    };
+    std::unique_ptr<MemoSlot<W>[], Release> slots;
     size_t pairMask = 0;
     uint32_t epoch = 0;
 
@@ -43,7 +47,9 @@ struct SubtreeMemo {
         if (!slots) {
             pairs = 1;
             while (pairs * 4 * sizeof(MemoSlot<W>) <= memoBytes) pairs *= 2;
-            slots.reset(static_cast<MemoSlot<W>*>(std::calloc(pairs * 2, sizeof(MemoSlot<W>))));
+            size_t bytes = pairs * 2 * sizeof(MemoSlot<W>);
+            slots = std::unique_ptr<MemoSlot<W>[], Release>(static_cast<MemoSlot<W>*>(AllocateCacheMemory(bytes)),
+                                                           Release{bytes});
             if (!slots) throw std::bad_alloc();
             pairMask = pairs - 1;
         }
