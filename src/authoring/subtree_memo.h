@@ -31,7 +31,8 @@ struct MemoSlot {
 template <int W>
 struct SubtreeMemo {
     // Zeroed memory is a cache of empty slots, and untouched pages cost
-    // nothing: a short count in a new thread pays only for the slots it writes.
+    // nothing: a short count pays only for the pages its slots fall in (the
+    // memory is kept for the next count, so a process pays for them once).
     struct Release {
         size_t bytes = 0;
         void operator()(MemoSlot<W>* block) const { FreeCacheMemory(block, bytes); }
