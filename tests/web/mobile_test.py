@@ -17,7 +17,6 @@ from web_test import COVER_FRAME, SETTLE_SECONDS, expect_picture, perfect_pictur
 FRAME_SECONDS = 0.05
 TAP_SECONDS = 0.03   # a finger's tap, shorter than a frame
 STEP_SECONDS = 0.12  # between touches, so each frame sees where the finger is
-AHEAD_SECONDS = 240  # the page's first pack made ahead; a busy machine may take far longer than the usual 10 s
 
 PHONE_PORTRAIT = (390, 844)
 PHONE_LANDSCAPE = (844, 390)
@@ -140,14 +139,6 @@ def rectangles(browser):
         " scrollWidth: document.documentElement.scrollWidth};")
 
 
-def open_at_rest(browser, url):
-    """Opens the page and waits until it has made its pack ahead: the progress bar it shows meanwhile
-    changes the height of a phone's controls, and so the room left for the canvas."""
-    browser.open(url)
-    browser.wait_for("return typeof window.tesseraAhead === 'string' &&"
-                     " document.getElementById('making').hidden;", "the pack made ahead", AHEAD_SECONDS)
-
-
 def board_moves_with_controls(browser, canvas):
     """Shows the progress bar among the controls for two frames, as making a pack does: whether the canvas moved."""
     browser.driver.set_script_timeout(READY_SECONDS)
@@ -173,7 +164,9 @@ def screens(build, runner, run_dir, source):
             for ratio in (1, 2, 3):
                 name = "%dx%d at %d" % (width, height, ratio)
                 browser.emulate(width, height, ratio, mobile)
-                open_at_rest(browser, server.url("page/index.html?seed=1"))
+                browser.open(server.url("page/index.html?seed=1"))
+                # The progress bar shown while the page makes its pack ahead changes the room left for the canvas.
+                browser.wait_for_pack_ahead()
                 shown = rectangles(browser)
                 left, top, right, bottom = shown["canvas"]
                 if left < 0 or top < 0 or right > shown["width"] + 0.01 or bottom > shown["height"] + 0.01:

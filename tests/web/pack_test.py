@@ -16,13 +16,12 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from selenium.webdriver.support.ui import Select  # noqa: E402
 
-from page_driver import Browser, PageServer, stage_one_started  # noqa: E402
+from page_driver import MAKING_SECONDS, Browser, PageServer, stage_one_started  # noqa: E402
 from mobile_test import free_port, wait_for_cache  # noqa: E402
 from web_test import (FRAME_SECONDS, SETTLE_SECONDS, choose_and_play, expect_picture, read_steps,  # noqa: E402
                       stage_list_with)
 
 PACK_FILES = ["st%d.dat" % stage for stage in range(10)] + ["pack.txt"]
-MAKING_SECONDS = 240     # a pack in the browser takes 10 to 20 s; a busy machine may take far longer
 TAP_TO_LIST_SECONDS = 1.0
 REST = (630, 470)        # the mouse where it lights nothing up on the stage list
 
@@ -84,12 +83,6 @@ def list_at_rest(browser):
     return browser.canvas()
 
 
-def wait_for_pack_ahead(browser):
-    """The seed of the normal pack made ahead."""
-    browser.wait_for("return typeof window.tesseraAhead === 'string';", "the pack made ahead", MAKING_SECONDS)
-    return int(browser.driver.execute_script("return window.tesseraAhead;"))
-
-
 def wait_for_progress_to_move(browser):
     """Waits until the progress bar shows a pack being made and then a later stage of it."""
     browser.wait_for("return !document.getElementById('making').hidden;", "the progress bar")
@@ -147,7 +140,7 @@ def new_stages(build, runner, run_dir, source, plan_tool):
         print("pack %d's stage 1 cleared with real input, and kept across a reload" % pack)
 
         # The next pack was made ahead while this one was played: the tap lists it at once.
-        ahead = wait_for_pack_ahead(browser)
+        ahead = int(browser.wait_for_pack_ahead())  # a normal pack: its seed
         assert ahead != pack
         started = time.monotonic()
         browser.driver.find_element("id", "new-stages").click()
@@ -206,7 +199,7 @@ def pack_address(build, runner, run_dir, source, plan_tool):
         # ahead sits above the buttons and goes when that pack is made, moving Share up: on a busy machine
         # that came between WebDriver finding the button and clicking it, and the click missed. So Share is
         # clicked once that pack is made and the buttons hold still.
-        wait_for_pack_ahead(browser)
+        browser.wait_for_pack_ahead()
         link = share_link(browser)
         with open(os.path.join(directory, "pack.txt")) as text:
             version = next(line.split()[1] for line in text if line.startswith("generator "))

@@ -17,6 +17,7 @@ from page_server import PageHandler, page_server  # noqa: E402
 
 CANVAS_BYTES = 640 * 480 * 3
 READY_SECONDS = 30
+MAKING_SECONDS = 240  # a pack in the browser takes 10 to 20 s; a busy machine may take far longer
 
 
 class QuietHandler(PageHandler):
@@ -74,6 +75,11 @@ class Browser:
         """Loads the page and waits until the game has its files."""
         self.driver.get(url)
         self.wait_for("return !!(window.Module && Module.tesseraReady);", "the game to start")
+
+    def wait_for_pack_ahead(self):
+        """The name of the pack the page made ahead for "New stages", once it is stored and its progress bar gone."""
+        self.wait_for("return typeof window.tesseraAhead === 'string';", "the pack made ahead", MAKING_SECONDS)
+        return self.driver.execute_script("return window.tesseraAhead;")
 
     def wait_for(self, script, what, seconds=READY_SECONDS):
         deadline = time.monotonic() + seconds
