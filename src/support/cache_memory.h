@@ -36,9 +36,4 @@ struct CacheAllocator {
     {
         return true;
     }
-    template <typename U>
-    bool operator!=(const CacheAllocator<U>&) const noexcept
-    {
-        return false;
-    }
 };
