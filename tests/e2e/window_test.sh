@@ -293,7 +293,7 @@ close-button)
     start_game "$tessera" --seed 1
     "$close_window" "$window" || fail "the close request could not be sent"
     wait_for_exit "$patience"
-    [ "$exit_code" = "0" ] || fail "closing the window gave $exit_code"
+    [ "$exit_code" = "0" ] || fail "closing the window gave $exit_code: $(cat "$work/game.log")"
     ;;
 replay)
     start_game "$tessera" --seed 7 --record "$work/session.txt"
