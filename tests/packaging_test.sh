@@ -24,6 +24,7 @@ done
 rm -f /tmp/tessera-help.$$
 "$tessera" --version | grep -qx "tessera [0-9.]*" || fail "tessera --version"
 "$stages_tool" --help | grep -q -- "--time-limit" || fail "tessera-stages --help"
+"$stages_tool" generate --width 5 --help | grep -q -- "--jobs N: threads" || fail "tessera-stages generate --help"
 "$stages_tool" --version | grep -qx "tessera-stages [0-9.]*" || fail "tessera-stages --version"
 for page in tessera tessera-stages; do
     [ -s "$build_dir/man/$page.6.gz" ] || fail "no manual page $page(6)"

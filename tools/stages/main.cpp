@@ -36,14 +36,23 @@ constexpr char usage[] =
     "                            [--distinct | --reference] [--jobs N] [--print N] [--grade] FILE...\n"
     "       tessera-stages show FILE.dat\n"
     "       tessera-stages generate --width W --height H --pieces N [--min-cells A --max-cells B] [--seed S]\n"
-    "                               [--no-squares] [--unique [--decoys K] [--time-limit SECONDS]]\n"
+    "                               [--no-squares] [--unique [--decoys K] [--time-limit SECONDS]] [--jobs N]\n"
     "       tessera-stages pack --seed N [--level normal|hard|expert] -o DIR [--jobs N]\n"
-    "       tessera-stages --help | --version\n";
+    "       tessera-stages [COMMAND] --help | --version\n";
 // How --jobs is used, said by --help only: usage errors keep to the usage.
 constexpr char jobsHelp[] =
     "\n--jobs N: threads (default: every core); results never depend on it. A count starts on one thread\n"
     "and takes the others only after a million search steps: a shorter count is faster on one. A grade's\n"
-    "sixteen runs share the threads.\n";
+    "sixteen runs share the threads; generate --unique and pack run their two walks side by side.\n";
+
+// Whether --help stands among a command's options, before any "--" that ends them.
+bool AsksForHelp(int argc, char** argv)
+{
+    for (int i = 1; i < argc && std::string(argv[i]) != "--"; ++i) {
+        if (std::string(argv[i]) == "--help") return true;
+    }
+    return false;
+}
 
 int Usage(const std::string& reason)
 {
@@ -425,7 +434,7 @@ int main(int argc, char** argv)
 {
     if (argc < 2) return Usage("a command is needed");
     std::string command = argv[1];
-    if (command == "--help") {
+    if (AsksForHelp(argc, argv)) {
         std::fputs(usage, stdout);
         std::fputs(jobsHelp, stdout);
         return exitOk;
