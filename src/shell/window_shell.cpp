@@ -4,12 +4,9 @@
 #include <SDL.h>
 
 #include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <memory>
-#include <string>
 #include <thread>
 
 #include "cursor/key_cursor.h"
@@ -18,14 +15,12 @@
 #include "shell/box_process.h"
 #include "shell/quit_signals.h"
 #include "shell/session_recorder.h"
-#include "shell/usage.h"
 #include "shell/window_input.h"
 #include "shell/window_pads.h"
-#include "shell/window_options.h"
+#include "shell/window_session.h"
 #include "support/input_snapshot.h"
 #include "support/message_box.h"
 #include "support/random.h"
-#include "support/working_directory.h"
 
 namespace {
 constexpr int32_t clientWidth = canvasWidth;
@@ -257,24 +252,10 @@ int32_t RunFrameLoop(SessionRecorder& recorder)
 int RunWindow(int argc, char** argv)
 {
     CatchQuitSignals();
-    WindowOptions options;
-    std::string reason = ParseWindowOptions(argc, argv, options);
-    if (!reason.empty()) {
-        std::fprintf(stderr, "tessera: %s\n%s", reason.c_str(), tesseraUsage);
-        return exitBadUsage;
-    }
-    uint32_t seed = options.seed.value_or(static_cast<uint32_t>(std::time(nullptr)));
-    SessionRecorder recorder;
-    if (options.recordPath != nullptr && !StartRecording(recorder, PathFromStart(options.recordPath).c_str(), seed)) {
-        std::fprintf(stderr, "tessera: cannot write %s: %s\n", options.recordPath, std::strerror(errno));
-        return exitBadUsage;
-    }
-    int result = exitCode;
-    int32_t framesRun = CreateGameWindow(seed, options.scale) ? RunFrameLoop(recorder) : 0;
-    if (!StopRecording(recorder, framesRun)) {
-        std::fprintf(stderr, "tessera: cannot write %s: %s\n", options.recordPath, std::strerror(errno));
-        result = exitBadUsage;
-    }
+    WindowSession session;
+    if (!BeginWindowSession(argc, argv, session)) return exitBadUsage;
+    int32_t framesRun = CreateGameWindow(session.seed, session.options.scale) ? RunFrameLoop(session.recorder) : 0;
+    int result = EndWindowSession(session, framesRun) ? exitCode : exitBadUsage;
     SDL_Quit();
     return result;
 }

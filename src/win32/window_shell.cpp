@@ -3,16 +3,7 @@
 
 #include <windows.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <ctime>
-#include <string>
-
-#include "shell/session_recorder.h"
-#include "shell/usage.h"
-#include "shell/window_options.h"
-#include "support/working_directory.h"
+#include "shell/window_session.h"
 #include "win32/frame_loop.h"
 #include "win32/game_window.h"
 #include "win32/message_box.h"
@@ -34,31 +25,15 @@ int StartupShowCommand()
 
 int RunWindow(int argc, char** argv)
 {
-    WindowOptions options;
-    std::string reason = ParseWindowOptions(argc, argv, options);
-    if (!reason.empty()) {
-        std::fprintf(stderr, "tessera: %s\n%s", reason.c_str(), tesseraUsage);
-        return exitBadUsage;
-    }
-    uint32_t seed = options.seed.value_or(static_cast<uint32_t>(std::time(nullptr)));
-    SessionRecorder recorder;
-    if (options.recordPath != nullptr && !StartRecording(recorder, PathFromStart(options.recordPath).c_str(), seed)) {
-        std::fprintf(stderr, "tessera: cannot write %s: %s\n", options.recordPath, std::strerror(errno));
-        return exitBadUsage;
-    }
-    SetWindowInputScale(options.scale);
+    WindowSession session;
+    if (!BeginWindowSession(argc, argv, session)) return exitBadUsage;
+    SetWindowInputScale(session.options.scale);
     UseWindowsMessageBox();
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    int result = exitCode;
     FrameLoopResult loop{exitCode, 0};
     if (RegisterGameClass(instance) != 0 &&
-        CreateGameWindow(instance, StartupShowCommand(), GameWindowSettings{seed, options.scale})) {
-        loop = RunFrameLoop(recorder);
-        result = loop.exitCode;
+        CreateGameWindow(instance, StartupShowCommand(), GameWindowSettings{session.seed, session.options.scale})) {
+        loop = RunFrameLoop(session.recorder);
     }
-    if (!StopRecording(recorder, loop.framesRun)) {
-        std::fprintf(stderr, "tessera: cannot write %s: %s\n", options.recordPath, std::strerror(errno));
-        result = exitBadUsage;
-    }
-    return result;
+    return EndWindowSession(session, loop.framesRun) ? loop.exitCode : exitBadUsage;
 }
