@@ -24,10 +24,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL ($case_name): $*" >&2
-    exit 1
-}
+. "$(dirname "$0")/window_waits.sh"
 
 # Xvfb picks a free display number itself and writes it to a file, so tests
 # running side by side never share a server. Without -noreset the server resets
@@ -73,25 +70,6 @@ start_game() {
     sleep 0.5
 }
 
-# How long a test waits for what it checks (the game's end, a file, a picture) before it fails. A game
-# that works gives it within a frame or two; this only bounds a test on a machine busy with other work.
-patience=30
-
-# Waits up to SECONDS for the game to end; sets exit_code ("running" if it did not).
-wait_for_exit() {
-    local seconds=$1
-    exit_code="running"
-    for _ in $(seq $((seconds * 20))); do
-        if ! kill -0 "$game_pid" 2>/dev/null; then
-            wait "$game_pid"
-            exit_code=$?
-            game_pid=""
-            return 0
-        fi
-        sleep 0.05
-    done
-}
-
 # Input goes through XTEST, as a player's would.
 click() {
     xdotool mousemove --window "$window" "$1" "$2"
@@ -114,10 +92,6 @@ press_key() {
     xdotool windowfocus "$1" 2>/dev/null
     sleep 0.1
     xdotool key "$2"
-}
-
-pixel() {
-    convert "$1" -format "%[pixel:p{$2,$3}]" info:
 }
 
 screenshot() {
@@ -168,26 +142,6 @@ signal_ends_game() {
     kill -"$1" "$game_pid"
     wait_for_exit "$patience"
     [ "$exit_code" = "0" ] || fail "SIG$1 did not end the game with exit code 0 ($exit_code)"
-}
-
-# Waits until FILE's byte at OFFSET is HEX (as od writes it); false if it never is.
-wait_for_byte() {
-    for _ in $(seq $((patience * 20))); do
-        [ "$(od -An -tx1 -j"$2" -N1 "$1" 2>/dev/null | tr -d ' ')" = "$3" ] && return 0
-        sleep 0.05
-    done
-    return 1
-}
-
-# Takes screenshots of the window until one is EXPECTED's picture; sets difference (0 once they agree).
-wait_for_picture() {
-    for _ in $(seq "$patience"); do
-        screenshot "$work/seen.png"
-        difference=$(compare -metric AE "$work/seen.png" "$1" null: 2>&1)
-        [ "$difference" = "0" ] && return 0
-        sleep 1
-    done
-    return 1
 }
 
 # The game's CPU use over SECONDS, in thousandths of a percent of one core; says it and sets percent.
@@ -331,20 +285,8 @@ keys | pad)
         xdotool mousemove --window "$window" 5 5
         touch "$work/run/.mouse-placed"
     fi
-    for _ in $(seq 600); do
-        [ -s "$work/run/hist.dat" ] && break
-        sleep 0.1
-    done
-    [ "$(od -An -tx1 -j4 -N1 "$work/run/hist.dat" 2>/dev/null | tr -d ' ')" = "01" ] ||
-        fail "the $case_name did not clear stage 1: $(cat "$work/game.log")"
-    # "Perfect!" plays out by itself; then the stage list stands still.
-    screenshot "$work/before.png"
-    for _ in $(seq 100); do
-        sleep 0.5
-        screenshot "$work/window.png"
-        cmp -s "$work/before.png" "$work/window.png" && break
-        cp "$work/window.png" "$work/before.png"
-    done
+    wait_for_first_clear "$work/run/hist.dat" "the $case_name did not clear stage 1"
+    wait_for_still_picture  # "Perfect!" plays out by itself; then the stage list stands still
     press_key "$window" Escape
     wait_for_exit "$patience"
     [ "$exit_code" = "0" ] || fail "the game did not end"

@@ -25,10 +25,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL ($case_name): $*" >&2
-    exit 1
-}
+. "$(dirname "$0")/../e2e/window_waits.sh"
 
 # Starts the game in DIR with its arguments; sets game_pid.
 launch_game() {
@@ -41,24 +38,6 @@ launch_game() {
 # Waits for the window; sets client (its size) and left, top (where its client area is on the screen).
 find_window() {
     read -r client left top < <(wine "$probe" window) || fail "no window of class win game module: $(cat "$work/game.log")"
-}
-
-# How long a test waits for what it checks (the game's end, a file, a picture) before it fails: only a
-# machine busy with other work makes a working game take more than a moment.
-patience=30
-
-# Waits up to SECONDS for the game to end; sets exit_code ("running" if it did not).
-wait_for_exit() {
-    exit_code="running"
-    for _ in $(seq $(($1 * 10))); do
-        if ! kill -0 "$game_pid" 2>/dev/null; then
-            wait "$game_pid"
-            exit_code=$?
-            game_pid=""
-            return 0
-        fi
-        sleep 0.1
-    done
 }
 
 # Input goes through XTEST, as a player's would, at client pixel (x, y).
@@ -83,30 +62,6 @@ quick_click() {
 screenshot() {
     import -window root "$work/root.png" && convert "$work/root.png" -crop "${client}+$left+$top" +repage "$1" ||
         fail "no screenshot"
-}
-
-# Takes screenshots of the client area until one is EXPECTED's picture; sets difference (0 once they agree).
-wait_for_picture() {
-    for _ in $(seq "$patience"); do
-        screenshot "$work/seen.png"
-        difference=$(compare -metric AE "$work/seen.png" "$1" null: 2>&1)
-        [ "$difference" = "0" ] && return 0
-        sleep 1
-    done
-    return 1
-}
-
-# Waits until FILE's byte at OFFSET is HEX (as od writes it); false if it never is.
-wait_for_byte() {
-    for _ in $(seq $((patience * 10))); do
-        [ "$(od -An -tx1 -j"$2" -N1 "$1" 2>/dev/null | tr -d ' ')" = "$3" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-pixel() {
-    convert "$1" -format "%[pixel:p{$2,$3}]" info:
 }
 
 # Plays the clicks of an input script, each press held and released.
@@ -185,20 +140,8 @@ keys)
     x_window=$(xdotool search --onlyvisible --classname tessera.exe | head -1)
     xdotool windowactivate --sync "$x_window" 2>/dev/null || xdotool windowfocus "$x_window"
     xdotool key --delay 40 $plan
-    for _ in $(seq 600); do
-        [ -s "$work/run/hist.dat" ] && break
-        sleep 0.1
-    done
-    [ "$(od -An -tx1 -j4 -N1 "$work/run/hist.dat" 2>/dev/null | tr -d ' ')" = "01" ] ||
-        fail "the keys did not clear stage 1: $(cat "$work/game.log")"
-    # "Perfect!" plays out by itself; then the stage list stands still.
-    screenshot "$work/before.png"
-    for _ in $(seq 100); do
-        sleep 0.5
-        screenshot "$work/window.png"
-        cmp -s "$work/before.png" "$work/window.png" && break
-        cp "$work/window.png" "$work/before.png"
-    done
+    wait_for_first_clear "$work/run/hist.dat" "the keys did not clear stage 1"
+    wait_for_still_picture  # "Perfect!" plays out by itself; then the stage list stands still
     xdotool key Escape
     wait_for_exit "$patience"
     [ "$exit_code" = "0" ] || fail "Esc did not end the game ($exit_code)"
