@@ -183,6 +183,12 @@ no-display)
     code=$?
     [ "$code" = "0" ] || fail "without a display the exit code is $code"
     grep -q "^tessera: no display" "$work/game.log" || fail "no reason given: $(cat "$work/game.log")"
+    # A recording that cannot be started ends the game before any window, with the reason.
+    (cd "$work/run" && "$tessera" --record missing/session.txt >"$work/game.log" 2>&1)
+    code=$?
+    [ "$code" = "2" ] || fail "an unwritable --record gave exit code $code"
+    [ "$(wc -l <"$work/game.log")" = 1 ] && grep -q "^tessera: cannot write missing/session.txt: ." "$work/game.log" ||
+        fail "an unwritable --record said: $(cat "$work/game.log")"
     ;;
 size)
     start_game "$tessera" --seed 1
