@@ -18,6 +18,8 @@ from page_server import PageHandler, page_server  # noqa: E402
 CANVAS_BYTES = 640 * 480 * 3
 READY_SECONDS = 30
 MAKING_SECONDS = 240  # a pack in the browser takes 10 to 20 s; a busy machine may take far longer
+# True once the page has stored the pack it makes ahead for "New stages" and hidden its progress bar.
+PACK_MADE_AHEAD = "return typeof window.tesseraAhead === 'string';"
 
 
 class QuietHandler(PageHandler):
@@ -76,9 +78,9 @@ class Browser:
         self.driver.get(url)
         self.wait_for("return !!(window.Module && Module.tesseraReady);", "the game to start")
 
-    def wait_for_pack_ahead(self):
+    def wait_for_pack_ahead(self, seconds=MAKING_SECONDS):
         """The name of the pack the page made ahead for "New stages", once it is stored and its progress bar gone."""
-        self.wait_for("return typeof window.tesseraAhead === 'string';", "the pack made ahead", MAKING_SECONDS)
+        self.wait_for(PACK_MADE_AHEAD, "the pack made ahead", seconds)
         return self.driver.execute_script("return window.tesseraAhead;")
 
     def wait_for(self, script, what, seconds=READY_SECONDS):
