@@ -23,9 +23,10 @@ wait_for_exit() {
     done
 }
 
-# Waits until FILE's byte at OFFSET is HEX (as od writes it); false if it never is.
+# Waits up to SECONDS (patience if none) until FILE's byte at OFFSET is HEX (as od writes it); false if it
+# never is.
 wait_for_byte() {
-    for _ in $(seq $((patience * 20))); do
+    for _ in $(seq $((${4:-$patience} * 20))); do
         [ "$(od -An -tx1 -j"$2" -N1 "$1" 2>/dev/null | tr -d ' ')" = "$3" ] && return 0
         sleep 0.05
     done
@@ -46,11 +47,7 @@ wait_for_picture() {
 # Waits up to a minute for the progress file FILE, written when a stage is cleared; fails unless it
 # says stage 1 is. A plan typed ahead takes as long as its keys.
 wait_for_first_clear() {
-    for _ in $(seq 600); do
-        [ -s "$1" ] && break
-        sleep 0.1
-    done
-    [ "$(od -An -tx1 -j4 -N1 "$1" 2>/dev/null | tr -d ' ')" = "01" ] || fail "$2: $(cat "$work/game.log")"
+    wait_for_byte "$1" 4 01 60 || fail "$2: $(cat "$work/game.log")"
 }
 
 # Takes screenshots half a second apart until two agree: what plays out by itself ("Perfect!") has ended.
