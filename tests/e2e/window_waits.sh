@@ -62,6 +62,7 @@ wait_for_still_picture() {
     done
 }
 
+# The colour of IMAGE's pixel at (X, Y), as ImageMagick writes it.
 pixel() {
     convert "$1" -format "%[pixel:p{$2,$3}]" info:
 }
